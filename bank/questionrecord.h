@@ -37,7 +37,6 @@ inline constexpr int groupCount = 35;
 inline constexpr int questionsPerGroup = 11;
 
 // 35 question groups of 11 records each; group g is row g - 1.
-using QuestionBankTable =
-    std::array<std::array<QuestionRecord, questionsPerGroup>, groupCount>;
+using QuestionBankTable = std::array<std::array<QuestionRecord, questionsPerGroup>, groupCount>;
 
 } // namespace bank
