@@ -54,8 +54,8 @@ private slots:
     {
         QTest::addColumn<float>("r");
         QTest::addColumn<int>("error");
-        QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN()
-                                      << int(RuntimeError::FloatingPoint);
+        QTest::newRow("not a number")
+            << std::numeric_limits<float>::quiet_NaN() << int(RuntimeError::FloatingPoint);
         QTest::newRow("infinity") << std::numeric_limits<float>::infinity()
                                   << int(RuntimeError::FloatingPoint);
         QTest::newRow("beyond a 16-bit index") << 1.0e10F << int(RuntimeError::Overflow);

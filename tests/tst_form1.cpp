@@ -1,0 +1,551 @@
+#include "form1.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Draws the same index in every group, so a test knows which question comes next.
+class FixedDraw final : public bank::UniformSource {
+public:
+    void seedFromClock() override {}
+    float next() override { return (static_cast<float>(index) + 0.5F) / 11.0F; }
+    int index = 0;
+};
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void firstPictureShowsQuestionOne();
+    void layoutMatchesTheDesign();
+    void everyControlHasARoleName();
+    void menuBarHasFiveOneItemMenus();
+    void correctAnswerIsCountedOnce_data();
+    void correctAnswerIsCountedOnce();
+    void wrongAnswer_data();
+    void wrongAnswer();
+    void solveTwiceChangesNothingMore();
+    void solutionNeverStaysBesideTheNextQuestion();
+    void explanationShowsWithItsQuestionOnly();
+    void carriedOverPickIsGradedAgainstNextQuestion();
+    void everyWayOfPickingSetsTheChoice();
+    void modeAndAnswerAreIndependent();
+    void wholeExamReachesTheEndAndRestarts();
+    void endOfExamNoOrEscapeEndsTheProgram_data();
+    void endOfExamNoOrEscapeEndsTheProgram();
+    void submitWithoutAPick();
+    void quitAndExitEndTheProgram_data();
+    void quitAndExitEndTheProgram();
+    void aboutShowsTwoLines();
+    void renderToPng();
+
+private:
+    template <typename T> T* control(const char* name) const
+    {
+        T* found = form->findChild<T*>(QString::fromLatin1(name));
+        if (found == nullptr)
+            qFatal("no control named %s", name);
+        return found;
+    }
+    QString caption(const char* label) const { return control<QLabel>(label)->text(); }
+    QRadioButton* option(int number) const;
+    QPushButton* command(int number) const;
+    int keyedPosition() const;
+    void pick(int number);
+    void submit() { QTest::mouseClick(command(2), Qt::LeftButton); }
+    void answerRight()
+    {
+        pick(keyedPosition());
+        submit();
+    }
+    void answerWrong()
+    {
+        pick(keyedPosition() % 4 + 1);
+        submit();
+    }
+    // Acts on the next message box once it is up; the box's own event loop runs the timer.
+    void onNextMessageBox(std::function<void(QMessageBox*)> action);
+
+    FixedDraw draw;
+    Form1* form = nullptr;
+};
+
+void TestForm1::init()
+{
+    draw.index = 0;
+    form = new Form1(&draw);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+}
+
+void TestForm1::cleanup()
+{
+    delete form;
+    form = nullptr;
+}
+
+QRadioButton* TestForm1::option(int number) const
+{
+    return control<QRadioButton>(qPrintable(QStringLiteral("Option%1").arg(number)));
+}
+
+QPushButton* TestForm1::command(int number) const
+{
+    return control<QPushButton>(qPrintable(QStringLiteral("Command%1").arg(number)));
+}
+
+int TestForm1::keyedPosition() const
+{
+    const bank::LoadedQuestion& question = form->exam().question();
+    const QString choices[] = {question.choiceA, question.choiceB, question.choiceC,
+                               question.choiceD};
+    for (int i = 0; i < 4; ++i) {
+        if (choices[i] == question.correctAnswer)
+            return i + 1;
+    }
+    return 0;
+}
+
+void TestForm1::pick(int number)
+{
+    // Far right of the box, well away from the circle and the text.
+    QRadioButton* target = option(number);
+    QTest::mouseClick(target, Qt::LeftButton, {},
+                      QPoint(target->width() - 3, target->height() / 2));
+}
+
+void TestForm1::onNextMessageBox(std::function<void(QMessageBox*)> action)
+{
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [poll, action] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            action(box);
+        }
+    });
+    poll->start(5);
+}
+
+void TestForm1::firstPictureShowsQuestionOne()
+{
+    const exam::Exam& exam = form->exam();
+    QCOMPARE(exam.questionCount(), 1);
+    QCOMPARE(exam.groupNumber(), 1);
+    QCOMPARE(exam.selectedChoice(), 0);
+    QCOMPARE(caption("Label3"), QStringLiteral(" 1"));
+    QCOMPARE(caption("Label5"), QStringLiteral(" 0"));
+    QCOMPARE(caption("Label2"), QStringLiteral(" 0"));
+    QCOMPARE(caption("Label4"), QStringLiteral(" 0"));
+    QCOMPARE(caption("Label6"), QString());
+    QCOMPARE(caption("Label1"), QString());
+    QCOMPARE(caption("Label9"), QString());
+    QCOMPARE(caption("Label7"), QString::fromLatin1(bank::recordAt(1, 0).questionText));
+    QCOMPARE(option(1)->text(), QString::fromLatin1(bank::recordAt(1, 0).choiceA));
+    QVERIFY(!command(4)->isVisible());
+    QVERIFY(command(1)->isEnabled() && command(2)->isEnabled());
+    QVERIFY(option(5)->isChecked() && !option(6)->isChecked());
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(!option(i)->isChecked());
+    QVERIFY(!control<QLabel>("Label2")->isVisible() && !control<QLabel>("Label4")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), option(1));
+
+    // No placeholder caption is left anywhere on screen.
+    for (QLabel* label : form->findChildren<QLabel*>()) {
+        if (label->isVisible())
+            QVERIFY2(label->text() != label->objectName(), qPrintable(label->objectName()));
+    }
+    for (QRadioButton* button : form->findChildren<QRadioButton*>())
+        QVERIFY2(button->text() != button->objectName(), qPrintable(button->objectName()));
+}
+
+void TestForm1::layoutMatchesTheDesign()
+{
+    QCOMPARE(form->windowTitle(), QStringLiteral("QX9VEN General Class Theory"));
+    QCOMPARE(form->centralWidget()->size(), QSize(705, 546));
+    QVERIFY(!form->windowIcon().isNull());
+    QCOMPARE(control<QGroupBox>("Frame1")->geometry(), QRect(16, 128, 545, 281));
+    QCOMPARE(option(2)->geometry(), QRect(16, 88, 513, 49));
+    QCOMPARE(control<QLabel>("Label9")->geometry(), QRect(16, 456, 593, 65));
+    QCOMPARE(control<QLabel>("Label8")->text(),
+             QStringLiteral("26 correct out of 35 questions are needed to pass"));
+    QCOMPARE(control<QLabel>("Label6")->font().pointSizeF(), 13.5);
+    QVERIFY(control<QLabel>("Label12")->font().bold());
+    QCOMPARE(control<QLabel>("Label1")->palette().color(QPalette::Window), QColor(255, 255, 192));
+    QCOMPARE(control<QLabel>("Label7")->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(control<QLabel>("Label7")->textFormat(), Qt::PlainText);
+
+    // A long caption wraps inside its fixed box; nothing grows.
+    const QSize before = option(1)->size();
+    option(1)->setText(QString(130, QLatin1Char('w')).replace(7, 1, QLatin1Char(' ')));
+    QCOMPARE(option(1)->size(), before);
+
+    // Tab moves through the answer group, Solve, Submit Answer, QUIT, the mode group, and
+    // Continue once it shows; each exclusive group is one stop.
+    const auto tabStops = [] {
+        QStringList names;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            names << QApplication::focusWidget()->objectName();
+        }
+        return names;
+    };
+    QCOMPARE(tabStops(), QStringList({QStringLiteral("Command1"), QStringLiteral("Command2"),
+                                      QStringLiteral("Command3"), QStringLiteral("Option5"),
+                                      QStringLiteral("Option1"), QStringLiteral("Command1")}));
+    answerWrong();
+    option(1)->setFocus();
+    QCOMPARE(tabStops().mid(3, 2),
+             QStringList({QStringLiteral("Option5"), QStringLiteral("Command4")}));
+}
+
+void TestForm1::everyControlHasARoleName()
+{
+    const QList<QWidget*> controls = form->centralWidget()->findChildren<QWidget*>();
+    for (QWidget* widget : controls) {
+        if (widget->objectName().isEmpty() || qobject_cast<QMessageBox*>(widget))
+            continue;
+        QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
+        QVERIFY2(widget->accessibleName() != widget->objectName(),
+                 qPrintable(widget->objectName()));
+    }
+    QCOMPARE(option(3)->accessibleName(), QStringLiteral("Answer choice C"));
+    QCOMPARE(control<QLabel>("Label7")->accessibleDescription(), caption("Label7"));
+}
+
+void TestForm1::menuBarHasFiveOneItemMenus()
+{
+    const QStringList expected{QStringLiteral("File/Exit"), QStringLiteral("Theory/THEORY REVIEW"),
+                               QStringLiteral("The Questions/General Exam Question List"),
+                               QStringLiteral("Part 97/Part 97"), QStringLiteral("Help/About")};
+    QStringList found;
+    for (QAction* top : form->menuBar()->actions()) {
+        const QList<QAction*> items = top->menu()->actions();
+        QCOMPARE(items.size(), 1);
+        QVERIFY(items.first()->shortcut().isEmpty());
+        found << top->text() + QLatin1Char('/') + items.first()->text();
+    }
+    QCOMPARE(found, expected);
+}
+
+void TestForm1::correctAnswerIsCountedOnce_data()
+{
+    QTest::addColumn<int>("wrongTriesFirst");
+    QTest::newRow("right at the first try") << 0;
+    QTest::newRow("right after a wrong try") << 1;
+    QTest::newRow("right after two wrong tries") << 2;
+}
+
+void TestForm1::correctAnswerIsCountedOnce()
+{
+    QFETCH(int, wrongTriesFirst);
+    for (int i = 0; i < wrongTriesFirst; ++i) {
+        answerWrong();
+        QCOMPARE(caption("Label6"), QStringLiteral("WRONG"));
+    }
+    answerRight();
+    const exam::Exam& exam = form->exam();
+    QCOMPARE(exam.correctCount(), 1);
+    QCOMPARE(exam.questionCount(), 2);
+    QCOMPARE(caption("Label5"), QStringLiteral(" 1"));
+    QCOMPARE(caption("Label3"), QStringLiteral(" 2"));
+    QCOMPARE(caption("Label2"), QStringLiteral(" 1"));
+    QCOMPARE(caption("Label6"), QString());
+    QCOMPARE(caption("Label7"), QString::fromLatin1(bank::recordAt(2, 0).questionText));
+    QVERIFY(!command(4)->isVisible());
+}
+
+void TestForm1::wrongAnswer_data()
+{
+    QTest::addColumn<bool>("learningMode");
+    QTest::newRow("QUIZ Mode clears the solution") << false;
+    QTest::newRow("Learning Mode shows the solution") << true;
+}
+
+void TestForm1::wrongAnswer()
+{
+    QFETCH(bool, learningMode);
+    if (learningMode)
+        QTest::mouseClick(option(6), Qt::LeftButton);
+    QTest::mouseClick(command(1), Qt::LeftButton); // a solution shown before answering
+    answerWrong();
+    QCOMPARE(caption("Label6"), QStringLiteral("WRONG"));
+    QCOMPARE(caption("Label1"), learningMode ? form->exam().question().correctAnswer : QString());
+    QVERIFY(command(4)->isVisible());
+    QCOMPARE(form->exam().correctCount(), 0);
+    QCOMPARE(form->exam().questionCount(), 1);
+
+    QTest::mouseClick(command(4), Qt::LeftButton); // Continue moves on without counting
+    QCOMPARE(form->exam().questionCount(), 2);
+    QCOMPARE(form->exam().correctCount(), 0);
+    QCOMPARE(caption("Label6"), QString());
+    QVERIFY(!command(4)->isVisible());
+}
+
+void TestForm1::solveTwiceChangesNothingMore()
+{
+    QTest::mouseClick(command(1), Qt::LeftButton);
+    QCOMPARE(caption("Label1"), QString::fromLatin1(bank::recordAt(1, 0).choice('C')));
+    QCOMPARE(caption("Label2"), QStringLiteral(" 1"));
+    QCOMPARE(caption("Label3"), QStringLiteral(" 1"));
+    QCOMPARE(caption("Label5"), QStringLiteral(" 0"));
+    QStringList first;
+    for (QLabel* label : form->findChildren<QLabel*>())
+        first << label->text();
+    QTest::mouseClick(command(1), Qt::LeftButton);
+    QStringList second;
+    for (QLabel* label : form->findChildren<QLabel*>())
+        second << label->text();
+    QCOMPARE(second, first);
+    QCOMPARE(form->exam().questionCount(), 1);
+}
+
+void TestForm1::solutionNeverStaysBesideTheNextQuestion()
+{
+    answerRight(); // now on question 2, past the first group
+    answerWrong();
+    QTest::mouseClick(command(1), Qt::LeftButton);
+    QVERIFY(!caption("Label1").isEmpty());
+    QTest::mouseClick(command(4), Qt::LeftButton);
+    QCOMPARE(form->exam().groupNumber(), 3);
+    QCOMPARE(caption("Label1"), QString());
+}
+
+void TestForm1::explanationShowsWithItsQuestionOnly()
+{
+    for (int group = 1; group < 14; ++group)
+        answerRight();
+    QCOMPARE(form->exam().groupNumber(), 14);
+    const QString explanation = QString::fromLatin1(bank::recordAt(14, 0).explanation);
+    QVERIFY(!explanation.isEmpty());
+    QCOMPARE(caption("Label9"), explanation);
+    answerWrong();
+    QCOMPARE(caption("Label9"), explanation);
+    answerRight();
+    QCOMPARE(caption("Label9"), QString()); // 15.0 has none
+}
+
+void TestForm1::carriedOverPickIsGradedAgainstNextQuestion()
+{
+    // 1.0 keys C; 2.0 keys C as well, 3.0 keys A: submitting C again grades 2.0 right and
+    // then 3.0 wrong, without any new pick.
+    pick(3);
+    submit();
+    QCOMPARE(form->exam().questionCount(), 2);
+    QVERIFY(option(3)->isChecked());
+    QCOMPARE(form->exam().selectedChoice(), 3);
+    submit();
+    QCOMPARE(form->exam().correctCount(), 2);
+    submit();
+    QCOMPARE(caption("Label6"), QStringLiteral("WRONG"));
+    QCOMPARE(form->exam().correctCount(), 2);
+}
+
+void TestForm1::everyWayOfPickingSetsTheChoice()
+{
+    pick(2);
+    QCOMPARE(form->exam().selectedChoice(), 2);
+    QTest::keyClick(option(2), Qt::Key_Down);
+    QVERIFY(option(3)->isChecked());
+    QCOMPARE(form->exam().selectedChoice(), 3);
+    QTest::keyClick(option(3), Qt::Key_Up);
+    QCOMPARE(form->exam().selectedChoice(), 2);
+    option(4)->setFocus();
+    QTest::keyClick(option(4), Qt::Key_Space);
+    QVERIFY(option(4)->isChecked());
+    QCOMPARE(form->exam().selectedChoice(), 4);
+    // Clicking on the circle itself works as well as the far end of the box.
+    QTest::mouseClick(option(1), Qt::LeftButton, {}, QPoint(6, option(1)->height() / 2));
+    QCOMPARE(form->exam().selectedChoice(), 1);
+}
+
+void TestForm1::modeAndAnswerAreIndependent()
+{
+    pick(2);
+    QTest::mouseClick(option(6), Qt::LeftButton);
+    QVERIFY(option(2)->isChecked() && option(6)->isChecked());
+    QCOMPARE(form->exam().selectedChoice(), 2);
+    pick(4);
+    QVERIFY(option(6)->isChecked() && !option(5)->isChecked());
+}
+
+void TestForm1::wholeExamReachesTheEndAndRestarts()
+{
+    QTest::mouseClick(option(6), Qt::LeftButton); // Learning Mode, kept across the restart
+    for (int group = 1; group <= 35; ++group)
+        answerRight();
+    const exam::Exam& exam = form->exam();
+    QCOMPARE(exam.questionCount(), 36);
+    QCOMPARE(exam.correctCount(), 35);
+    QCOMPARE(caption("Label5"), QStringLiteral(" 35"));
+    QCOMPARE(caption("Label3"), QStringLiteral(" 35"));
+    QCOMPARE(caption("Label7"), QString::fromLatin1(bank::recordAt(35, 0).questionText));
+    QCOMPARE(caption("Label1"), QString::fromLatin1(bank::recordAt(35, 0).choice('B')));
+    QVERIFY(!command(4)->isVisible());
+
+    bool sawBox = false;
+    onNextMessageBox([&sawBox, this](QMessageBox* box) {
+        sawBox = box->text() == QStringLiteral("Exam Over. Do you want to continue?") &&
+                 box->windowTitle() == QStringLiteral("QX9VEN General Exam") &&
+                 box->icon() == QMessageBox::NoIcon &&
+                 box->standardButtons() == (QMessageBox::Yes | QMessageBox::No) &&
+                 box->defaultButton() == box->button(QMessageBox::Yes) &&
+                 !command(1)->isEnabled() && !command(2)->isEnabled() &&
+                 form->exam().questionCount() == 0;
+        box->button(QMessageBox::Yes)->click();
+    });
+    draw.index = 1;
+    QSignalSpy ended(form, &Form1::programEnded);
+    submit();
+    QVERIFY(sawBox);
+    QCOMPARE(ended.count(), 0);
+
+    QCOMPARE(exam.questionCount(), 1);
+    QCOMPARE(exam.correctCount(), 0);
+    QCOMPARE(exam.groupNumber(), 1);
+    QCOMPARE(exam.questionIndex(), 1);
+    QCOMPARE(exam.selectedChoice(), 0);
+    QCOMPARE(caption("Label5"), QStringLiteral(" 0"));
+    QCOMPARE(caption("Label3"), QStringLiteral(" 1"));
+    QCOMPARE(caption("Label4"), QStringLiteral(" 0"));
+    QCOMPARE(caption("Label6"), QString());
+    QVERIFY(option(6)->isChecked());
+    QCOMPARE(caption("Label1"), exam.question().correctAnswer);
+    QVERIFY(command(1)->isEnabled() && command(2)->isEnabled() && command(4)->isEnabled());
+    QVERIFY(!command(4)->isVisible());
+}
+
+void TestForm1::endOfExamNoOrEscapeEndsTheProgram_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("No") << false;
+    QTest::newRow("Escape") << true;
+}
+
+void TestForm1::endOfExamNoOrEscapeEndsTheProgram()
+{
+    QFETCH(bool, escape);
+    for (int group = 1; group <= 35; ++group)
+        answerRight();
+    onNextMessageBox([escape](QMessageBox* box) {
+        if (escape)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(QMessageBox::No)->click();
+    });
+    QSignalSpy ended(form, &Form1::programEnded);
+    submit();
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!form->isVisible());
+    QCOMPARE(form->exam().questionCount(), 0); // nothing ran after the answer
+}
+
+void TestForm1::submitWithoutAPick()
+{
+    // Nothing picked and nothing shown selected: the press grades WRONG.
+    submit();
+    QCOMPARE(caption("Label6"), QStringLiteral("WRONG"));
+    QCOMPARE(form->exam().selectedChoice(), 0);
+
+    // After a restart the last exam's pick still shows; that is what gets graded. The last
+    // answer was B (35.0); the new first question, 1.5, keys B too.
+    for (int group = 1; group <= 35; ++group)
+        answerRight();
+    onNextMessageBox([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    draw.index = 5;
+    submit();
+    QCOMPARE(form->exam().selectedChoice(), 0);
+    QVERIFY(option(2)->isChecked());
+    submit();
+    QCOMPARE(form->exam().selectedChoice(), 2);
+    QCOMPARE(form->exam().correctCount(), 1);
+    QCOMPARE(form->exam().groupNumber(), 2);
+
+    // Clicking the option that is already selected counts as a pick too.
+    for (int group = 2; group <= 35; ++group)
+        answerRight();
+    onNextMessageBox([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    submit();
+    QCOMPARE(form->exam().selectedChoice(), 0);
+    QVERIFY(option(1)->isChecked()); // 35.5 keys A
+    pick(1);
+    QCOMPARE(form->exam().selectedChoice(), 1);
+}
+
+void TestForm1::quitAndExitEndTheProgram_data()
+{
+    QTest::addColumn<bool>("fromMenu");
+    QTest::newRow("QUIT button") << false;
+    QTest::newRow("File > Exit") << true;
+}
+
+void TestForm1::quitAndExitEndTheProgram()
+{
+    QFETCH(bool, fromMenu);
+    answerWrong();
+    QSignalSpy ended(form, &Form1::programEnded);
+    if (fromMenu)
+        form->findChild<QAction*>(QStringLiteral("Exit"))->trigger();
+    else
+        QTest::mouseClick(command(3), Qt::LeftButton);
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!form->isVisible());
+}
+
+void TestForm1::aboutShowsTwoLines()
+{
+    const QString text = Form1::aboutText();
+    QCOMPARE(text.count(QLatin1Char('\r')), 1);
+    QVERIFY(!text.contains(QLatin1Char('\n')));
+    QVERIFY(text.section(QLatin1Char('\r'), 1).contains(QStringLiteral("Copyright")));
+
+    answerWrong();
+    const QString result = caption("Label6");
+    QString shown;
+    onNextMessageBox([&shown](QMessageBox* box) {
+        if (box->windowTitle() == QStringLiteral("About") &&
+            box->standardButtons() == QMessageBox::Ok && box->icon() == QMessageBox::NoIcon)
+            shown = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    form->findChild<QAction*>(QStringLiteral("about2"))->trigger();
+    QCOMPARE(shown.split(QLatin1Char('\n')).size(), 2);
+    QCOMPARE(caption("Label6"), result);
+    QVERIFY(command(4)->isVisible());
+}
+
+void TestForm1::renderToPng()
+{
+    const QString folder = QDir::current().absoluteFilePath(QStringLiteral("screenshots"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(form->grab().save(folder + QStringLiteral("/start.png")));
+
+    draw.index = 9; // 22.9: a question with an explanation
+    for (int group = 1; group < 22; ++group)
+        answerRight();
+    QTest::mouseClick(option(6), Qt::LeftButton);
+    answerWrong();
+    QVERIFY(form->grab().save(folder + QStringLiteral("/wrong-learning.png")));
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,374 @@
+#include "form1.h"
+
+#include "frame.h"
+#include "optionbutton.h"
+#include "smiley.xpm"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// The layout is designed in twips; 15 twips make one logical pixel.
+constexpr QRect twips(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+const QString windowCaption = QStringLiteral("QX9VEN General Class Theory");
+
+// The layout was designed around a small bitmap sans of another platform. Liberation Sans has
+// its shapes; drawn five percent tighter it also has about its average width, so the texts
+// wrap in their boxes much where the design has them wrap.
+QFont designFont(qreal points, bool bold = false)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setLetterSpacing(QFont::PercentageSpacing, 95);
+    return font;
+}
+
+void setBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// A label in a fixed box: plain text from the top left, wrapped at words, cut off at the
+// bottom, on an opaque background.
+QLabel* makeLabel(QWidget* container, const QString& name, const QRect& box, const QString& text,
+                  const QString& role)
+{
+    auto* label = new QLabel(text, container);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setAutoFillBackground(true);
+    label->setGeometry(box);
+    label->setFixedSize(box.size());
+    label->setAccessibleName(role);
+    label->setAccessibleDescription(text);
+    return label;
+}
+
+QGroupBox* makeFrame(QWidget* container, const QString& name, const QRect& box,
+                     const QString& title, const QString& role)
+{
+    auto* frame = new Frame(title, container);
+    frame->setObjectName(name);
+    frame->setGeometry(box);
+    frame->setFixedSize(box.size());
+    frame->setAccessibleName(role);
+    return frame;
+}
+
+QRadioButton* makeOption(QWidget* container, const QString& name, const QRect& box,
+                         const QString& text, const QString& role)
+{
+    auto* option = new OptionButton(container);
+    option->setObjectName(name);
+    option->setText(text);
+    option->setGeometry(box);
+    option->setFixedSize(box.size());
+    option->setAccessibleName(role);
+    option->setAccessibleDescription(text);
+    return option;
+}
+
+QPushButton* makeCommand(QWidget* container, const QString& name, const QRect& box,
+                         const QString& text)
+{
+    auto* button = new QPushButton(text, container);
+    button->setObjectName(name);
+    button->setGeometry(box);
+    button->setFixedSize(box.size());
+    button->setAutoDefault(false);
+    button->setAccessibleName(text);
+    return button;
+}
+
+std::size_t labelSlot(exam::Label label)
+{
+    switch (label) {
+    case exam::Label::Label1:
+        return 0;
+    case exam::Label::Label2:
+        return 1;
+    case exam::Label::Label3:
+        return 2;
+    case exam::Label::Label4:
+        return 3;
+    case exam::Label::Label5:
+        return 4;
+    case exam::Label::Label6:
+        return 5;
+    case exam::Label::Label7:
+        return 6;
+    case exam::Label::Label9:
+        return 8;
+    }
+    return 0;
+}
+
+std::size_t buttonSlot(exam::Button button)
+{
+    switch (button) {
+    case exam::Button::Command1:
+        return 0;
+    case exam::Button::Command2:
+        return 1;
+    case exam::Button::Command4:
+        return 3;
+    }
+    return 0;
+}
+
+} // namespace
+
+Form1::Form1(bank::UniformSource* random, QWidget* parent)
+    : QMainWindow(parent), ownRandom_(random ? nullptr : std::make_unique<bank::MersenneSource>()),
+      exam_(*this, random ? *random : *ownRandom_)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(windowCaption);
+    setWindowIcon(QIcon(QPixmap(smiley_xpm)));
+
+    auto* surface = new QWidget(this);
+    surface->setObjectName(QStringLiteral("clientArea"));
+    surface->setFixedSize(twips(0, 0, 10575, 8190).size());
+    surface->setFont(designFont(8.25));
+    setCentralWidget(surface);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    buildControls(surface);
+    buildMenus();
+    connectHandlers();
+
+    // Loading the window presents the first question before it is first shown.
+    exam_.Form_Load();
+    options_[0]->setFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls(QWidget* surface)
+{
+    frames_[3] = makeFrame(surface, QStringLiteral("Frame4"), twips(8760, 120, 1695, 1335),
+                           QStringLiteral("No. Correct"), QStringLiteral("Number correct"));
+    frames_[2] = makeFrame(surface, QStringLiteral("Frame3"), twips(8760, 1440, 1695, 1095),
+                           QStringLiteral("MODE"), QStringLiteral("Mode"));
+    frames_[1] = makeFrame(surface, QStringLiteral("Frame2"), twips(240, 600, 8175, 1215),
+                           QStringLiteral("QUESTION"), QStringLiteral("Question"));
+    frames_[0] = makeFrame(surface, QStringLiteral("Frame1"), twips(240, 1920, 8175, 4215),
+                           QStringLiteral("ANSWER CHOICES"), QStringLiteral("Answer choices"));
+    setBackground(frames_[1], Qt::white);
+
+    commands_[0] = makeCommand(surface, QStringLiteral("Command1"), twips(240, 7560, 975, 375),
+                               QStringLiteral("Solve"));
+    commands_[1] = makeCommand(surface, QStringLiteral("Command2"), twips(5880, 7560, 1215, 375),
+                               QStringLiteral("Submit Answer"));
+    commands_[2] = makeCommand(surface, QStringLiteral("Command3"), twips(9360, 7080, 1095, 375),
+                               QStringLiteral("QUIT"));
+    commands_[3] = makeCommand(surface, QStringLiteral("Command4"), twips(7320, 7560, 1095, 375),
+                               QStringLiteral("Continue"));
+
+    QWidget* answers = frames_[0];
+    options_[0] = makeOption(answers, QStringLiteral("Option1"), twips(240, 480, 7575, 615),
+                             QStringLiteral("Option1"), QStringLiteral("Answer choice A"));
+    options_[1] = makeOption(answers, QStringLiteral("Option2"), twips(240, 1320, 7695, 735),
+                             QStringLiteral("Option2"), QStringLiteral("Answer choice B"));
+    options_[2] = makeOption(answers, QStringLiteral("Option3"), twips(240, 2280, 7575, 495),
+                             QStringLiteral("Option3"), QStringLiteral("Answer choice C"));
+    options_[3] = makeOption(answers, QStringLiteral("Option4"), twips(240, 3240, 7695, 495),
+                             QStringLiteral("Option4"), QStringLiteral("Answer choice D"));
+    QWidget* mode = frames_[2];
+    options_[4] = makeOption(mode, QStringLiteral("Option5"), twips(120, 360, 1215, 255),
+                             QStringLiteral("QUIZ Mode"), QStringLiteral("QUIZ Mode"));
+    options_[5] = makeOption(mode, QStringLiteral("Option6"), twips(120, 720, 1455, 195),
+                             QStringLiteral("Learning Mode"), QStringLiteral("Learning Mode"));
+    options_[4]->setChecked(true);
+
+    labels_[0] = makeLabel(surface, QStringLiteral("Label1"), twips(240, 6120, 8175, 615),
+                           QStringLiteral("Label1"), QStringLiteral("Solution"));
+    setBackground(labels_[0], QColor(255, 255, 192));
+    labels_[1] = makeLabel(surface, QStringLiteral("Label2"), twips(240, 120, 855, 375),
+                           QStringLiteral("Label2"), QStringLiteral("Questions presented"));
+    labels_[5] = makeLabel(surface, QStringLiteral("Label6"), twips(7080, 120, 1095, 375),
+                           QStringLiteral("Label6"), QStringLiteral("Result"));
+    labels_[5]->setFont(designFont(13.5));
+    labels_[8] = makeLabel(surface, QStringLiteral("Label9"), twips(240, 6840, 8895, 975),
+                           QStringLiteral("Label9"), QStringLiteral("Explanation"));
+    labels_[9] = makeLabel(surface, QStringLiteral("Label10"), twips(8760, 4080, 1695, 495),
+                           QStringLiteral("Copyright (C) 2001-2003 QX9VEN"),
+                           QStringLiteral("Author's notice"));
+    labels_[10] = makeLabel(surface, QStringLiteral("Label11"), twips(8760, 2640, 975, 495),
+                            QStringLiteral("Program by"), QStringLiteral("Program by"));
+    labels_[10]->setFont(designFont(9.75, true));
+    labels_[11] = makeLabel(surface, QStringLiteral("Label12"), twips(9120, 2880, 1215, 375),
+                            QStringLiteral("QX9VEN"), QStringLiteral("Author"));
+    labels_[11]->setFont(designFont(13.5, true));
+    labels_[3] = makeLabel(answers, QStringLiteral("Label4"), twips(600, 240, 975, 375),
+                           QStringLiteral("Label4"), QStringLiteral("Position in group"));
+    QWidget* question = frames_[1];
+    labels_[2] = makeLabel(question, QStringLiteral("Label3"), twips(240, 360, 615, 375),
+                           QStringLiteral("Label3"), QStringLiteral("Question number"));
+    labels_[6] = makeLabel(question, QStringLiteral("Label7"), twips(1080, 240, 6855, 735),
+                           QStringLiteral("Label7"), QStringLiteral("Question"));
+    QWidget* correct = frames_[3];
+    labels_[4] = makeLabel(correct, QStringLiteral("Label5"), twips(120, 240, 1215, 375),
+                           QStringLiteral("Label5"), QStringLiteral("Number correct"));
+    // 26 of 35, the pass mark the examination rules set for this element.
+    labels_[7] = makeLabel(correct, QStringLiteral("Label8"), twips(240, 600, 1215, 615),
+                           QStringLiteral("26 correct out of 35 questions are needed to pass"),
+                           QStringLiteral("Pass mark"));
+    labels_[1]->setVisible(false);
+    labels_[3]->setVisible(false);
+
+    // Labels are drawn on their container's surface: below every frame and button that
+    // overlaps them, and among themselves in the order they were made.
+    for (QWidget* container : {surface, answers, question, correct}) {
+        for (QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (qobject_cast<QLabel*>(child) == nullptr)
+                child->raise();
+        }
+    }
+
+    // Focus runs through the answer choices, Solve, Submit Answer, QUIT, the mode, Continue.
+    const std::array<QWidget*, 10> tabOrder{options_[0],  options_[1],  options_[2],  options_[3],
+                                            commands_[0], commands_[1], commands_[2], options_[4],
+                                            options_[5],  commands_[3]};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void Form1::buildMenus()
+{
+    struct MenuEntry {
+        const char* menuName;
+        const char* menuCaption;
+        const char* itemName;
+        const char* itemCaption;
+    };
+    static constexpr std::array<MenuEntry, 5> entries{{
+        {"File", "File", "Exit", "Exit"},
+        {"theory", "Theory", "treview", "THEORY REVIEW"},
+        {"Tquestions", "The Questions", "geqlist", "General Exam Question List"},
+        {"p97", "Part 97", "p97rules", "Part 97"},
+        {"Help", "Help", "about2", "About"},
+    }};
+    for (const MenuEntry& entry : entries) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(entry.menuCaption));
+        menu->setObjectName(QString::fromLatin1(entry.menuName));
+        QAction* item = menu->addAction(QString::fromLatin1(entry.itemCaption));
+        item->setObjectName(QString::fromLatin1(entry.itemName));
+    }
+}
+
+void Form1::connectHandlers()
+{
+    exam::Exam* const target = &exam_;
+    connect(commands_[0], &QPushButton::clicked, this, [target] { target->Command1_Click(); });
+    connect(commands_[1], &QPushButton::clicked, this, [target] { target->Command2_Click(); });
+    connect(commands_[2], &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(commands_[3], &QPushButton::clicked, this, [target] { target->Command4_Click(); });
+    // clicked comes from the mouse, Space, and the arrow keys within the group, also for an
+    // option that is already selected.
+    connect(options_[0], &QRadioButton::clicked, this, [target] { target->Option1_Click(); });
+    connect(options_[1], &QRadioButton::clicked, this, [target] { target->Option2_Click(); });
+    connect(options_[2], &QRadioButton::clicked, this, [target] { target->Option3_Click(); });
+    connect(options_[3], &QRadioButton::clicked, this, [target] { target->Option4_Click(); });
+    connect(findChild<QAction*>(QStringLiteral("Exit")), &QAction::triggered, this,
+            &Form1::Exit_Click);
+    connect(findChild<QAction*>(QStringLiteral("about2")), &QAction::triggered, this,
+            &Form1::about2_Click);
+}
+
+QString Form1::aboutText()
+{
+    return QStringLiteral("QX9VEN General Class Theory, a practice exam by QX9VEN") + QChar(u'\r') +
+           QStringLiteral("Copyright (C) 2001-2003 QX9VEN");
+}
+
+QString Form1::caption(exam::Label label) const
+{
+    return labels_[labelSlot(label)]->text();
+}
+
+void Form1::setCaption(exam::Label label, const QString& text)
+{
+    QLabel* target = labels_[labelSlot(label)];
+    target->setText(text);
+    target->setAccessibleDescription(text);
+}
+
+void Form1::setCaption(exam::Option option, const QString& text)
+{
+    QRadioButton* target = options_[static_cast<std::size_t>(option)];
+    target->setText(text);
+    target->setAccessibleDescription(text);
+}
+
+bool Form1::isSelected(exam::Option option) const
+{
+    return options_[static_cast<std::size_t>(option)]->isChecked();
+}
+
+void Form1::setEnabled(exam::Button button, bool enabled)
+{
+    commands_[buttonSlot(button)]->setEnabled(enabled);
+}
+
+void Form1::setVisible(exam::Button button, bool visible)
+{
+    commands_[buttonSlot(button)]->setVisible(visible);
+}
+
+bool Form1::askToContinue()
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("QX9VEN General Exam"),
+                    QStringLiteral("Exam Over. Do you want to continue?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName(QStringLiteral("endOfExamBox"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void Form1::endProgram()
+{
+    hide();
+    emit programEnded();
+}
+
+void Form1::Command3_Click()
+{
+    endProgram();
+}
+
+void Form1::Exit_Click()
+{
+    endProgram();
+}
+
+void Form1::about2_Click()
+{
+    // A lone carriage return separates the two lines; the box breaks the line there.
+    QString shown = aboutText();
+    shown.replace(QChar(u'\r'), QChar(u'\n'));
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About"), shown, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("aboutBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "exam.h"
+#include "examcontrols.h"
+#include "questionbank.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The one window: the exam's controls at their fixed places, the menu bar, About and quitting.
+// It passes each click to the exam and gives the exam its controls by name.
+class Form1 : public QMainWindow, public exam::ExamControls {
+    Q_OBJECT
+
+public:
+    // With no source given, the window draws questions from its own clock-seeded generator.
+    explicit Form1(bank::UniformSource* random = nullptr, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    exam::Exam& exam() { return exam_; }
+
+    // The About text: the program and its developer, a carriage return, the copyright line.
+    static QString aboutText();
+
+    QString caption(exam::Label label) const override;
+    void setCaption(exam::Label label, const QString& text) override;
+    void setCaption(exam::Option option, const QString& text) override;
+    bool isSelected(exam::Option option) const override;
+    void setEnabled(exam::Button button, bool enabled) override;
+    void setVisible(exam::Button button, bool visible) override;
+    bool askToContinue() override;
+    void endProgram() override;
+
+signals:
+    // The program is to end now with status 0 (QUIT, File > Exit, No at the end of an exam).
+    void programEnded();
+
+private:
+    void buildControls(QWidget* surface);
+    void buildMenus();
+    void connectHandlers();
+
+    void Command3_Click();
+    void Exit_Click();
+    void about2_Click();
+
+    std::unique_ptr<bank::UniformSource> ownRandom_;
+    exam::Exam exam_;
+
+    std::array<QLabel*, 12> labels_{};       // Label1 .. Label12
+    std::array<QRadioButton*, 6> options_{}; // Option1 .. Option6
+    std::array<QPushButton*, 4> commands_{}; // Command1 .. Command4
+    std::array<QGroupBox*, 4> frames_{};     // Frame1 .. Frame4
+};

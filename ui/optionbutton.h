@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QRadioButton>
+
+// An option button whose caption wraps inside its fixed box, as answer choices of up to a few
+// lines need. The whole box takes clicks, not only the circle and the text; keyboard focus,
+// the exclusive group and accessibility stay those of QRadioButton.
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    explicit OptionButton(QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    bool hitButton(const QPoint& pos) const override;
+    void paintEvent(QPaintEvent* event) override;
+};
