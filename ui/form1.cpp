@@ -1,10 +1,14 @@
 #include "form1.h"
 
 #include "frame.h"
+#include "helpfile.h"
+#include "helpviewer.h"
 #include "optionbutton.h"
 #include "smiley.xpm"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -292,6 +296,12 @@ void Form1::connectHandlers()
             &Form1::Exit_Click);
     connect(findChild<QAction*>(QStringLiteral("about2")), &QAction::triggered, this,
             &Form1::about2_Click);
+    connect(findChild<QAction*>(QStringLiteral("treview")), &QAction::triggered, this,
+            &Form1::treview_Click);
+    connect(findChild<QAction*>(QStringLiteral("geqlist")), &QAction::triggered, this,
+            &Form1::geqlist_Click);
+    connect(findChild<QAction*>(QStringLiteral("p97rules")), &QAction::triggered, this,
+            &Form1::p97rules_Click);
 }
 
 QString Form1::aboutText()
@@ -359,6 +369,55 @@ void Form1::Command3_Click()
 void Form1::Exit_Click()
 {
     endProgram();
+}
+
+void Form1::treview_Click()
+{
+    runReferenceCommand(QStringLiteral("PRIMER.hlp"), "treview");
+}
+
+void Form1::geqlist_Click()
+{
+    runReferenceCommand(QStringLiteral("POOLLIST.hlp"), "geqlist");
+}
+
+void Form1::p97rules_Click()
+{
+    runReferenceCommand(QStringLiteral("REGBOOK.hlp"), "p97rules");
+}
+
+// Names the document as the application's help file and queues F1 for the active window; the
+// document opens when that key is handled, after the menu has closed and this has returned.
+void Form1::runReferenceCommand(const QString& helpFileName, const char* itemName)
+{
+    helpfile::set(helpFileName);
+    findChild<QAction*>(QString::fromLatin1(itemName))->setProperty("helpContextId", 0);
+    QWidget* target = QApplication::activeWindow();
+    QCoreApplication::postEvent(target != nullptr ? target : this,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        openHelpFile();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+HelpViewer& Form1::helpViewer()
+{
+    if (!helpViewer_)
+        helpViewer_ = std::make_unique<HelpViewer>();
+    return *helpViewer_;
+}
+
+void Form1::openHelpFile()
+{
+    const QString name = helpfile::current();
+    if (!name.isEmpty())
+        helpViewer().showDocument(name);
 }
 
 void Form1::about2_Click()

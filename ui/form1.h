@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 
+class HelpViewer;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -26,6 +27,8 @@ public:
     ~Form1() override;
 
     exam::Exam& exam() { return exam_; }
+    // The help viewer, made when it is first needed rather than at start-up.
+    HelpViewer& helpViewer();
 
     // The About text: the program and its developer, a carriage return, the copyright line.
     static QString aboutText();
@@ -39,6 +42,10 @@ public:
     bool askToContinue() override;
     void endProgram() override;
 
+protected:
+    // F1 anywhere in the window opens the application's help file at its contents page.
+    void keyPressEvent(QKeyEvent* event) override;
+
 signals:
     // The program is to end now with status 0 (QUIT, File > Exit, No at the end of an exam).
     void programEnded();
@@ -51,9 +58,15 @@ private:
     void Command3_Click();
     void Exit_Click();
     void about2_Click();
+    void treview_Click();
+    void geqlist_Click();
+    void p97rules_Click();
+    void runReferenceCommand(const QString& helpFileName, const char* itemName);
+    void openHelpFile();
 
     std::unique_ptr<bank::UniformSource> ownRandom_;
     exam::Exam exam_;
+    std::unique_ptr<HelpViewer> helpViewer_;
 
     std::array<QLabel*, 12> labels_{};       // Label1 .. Label12
     std::array<QRadioButton*, 6> options_{}; // Option1 .. Option6

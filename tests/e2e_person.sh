@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Drives the real program through the X server only, as a person would: mouse clicks at the
+# designed positions and key presses, judging what the screen shows. Run under xvfb-run.
+# usage: e2e_person.sh PROGRAM
+set -euo pipefail
+program=$1
+source "$(dirname "$0")/x11lib.sh"
+title='^QX9VEN General Class Theory$'
+
+# Designed places, in pixels of the client area (centres of the controls).
+OPTION1=(282 180) OPTION2=(288 240) OPTION3=(282 280) OPTION4=(288 320)
+SOLVE=(48 516) SUBMIT=(432 516) CONTINUE=(524 516) QUIT=(660 484) LEARNING=(640 150)
+CONTINUE_BOX=(489 505 71 23) SOLUTION_BOX=(16 409 545 39) NUMBER_BOX=(32 64 41 25)
+
+start() {
+    "$program" &
+    pid=$!
+    window=$(wait_for_window "$title")
+    client_origin "$window"
+    sleep 0.5 # let the first picture settle before the first click
+}
+
+continue_shown() { [ "$(colours_in "${CONTINUE_BOX[@]}")" -gt 3 ]; }
+
+echo "== the window appears with its title and size"
+start
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" -eq 705 ] || fail "window is $WIDTH wide, not 705"
+[ "$HEIGHT" -gt 546 ] || fail "window is only $HEIGHT high"
+[ "$(pixel_at 100 430)" = "255,255,192" ] || fail "the solution bar is not pale yellow"
+continue_shown && fail "Continue shows before any answer"
+
+echo "== a wrong answer shows Continue; trying the choices in turn, the right one moves on"
+number=$(region_sum "${NUMBER_BOX[@]}")
+moved=no
+for option in OPTION1 OPTION2 OPTION3 OPTION4; do
+    declare -n place=$option
+    click_at "${place[@]}"
+    click_at "${SUBMIT[@]}"
+    if [ "$(region_sum "${NUMBER_BOX[@]}")" != "$number" ]; then
+        moved=yes
+        break
+    fi
+    continue_shown || fail "a wrong answer did not show Continue"
+done
+[ "$moved" = yes ] || fail "no choice moved on to the next question"
+continue_shown && fail "Continue still shows after a right answer"
+
+echo "== Learning Mode fills the solution bar"
+[ "$(colours_in "${SOLUTION_BOX[@]}")" -eq 1 ] || fail "the solution bar is not empty in QUIZ Mode"
+click_at "${LEARNING[@]}"
+click_at "${CONTINUE[@]}" # hidden: nothing happens
+click_at "${OPTION1[@]}"
+click_at "${SUBMIT[@]}"
+[ "$(colours_in "${SOLUTION_BOX[@]}")" -gt 3 ] || fail "Learning Mode shows no solution"
+
+echo "== Help > About shows its box"
+xdotool mousemove "$((CLIENT_X + 271))" "$((CLIENT_Y - 10))" click 1
+sleep 0.2
+xdotool mousemove "$((CLIENT_X + 290))" "$((CLIENT_Y + 12))" click 1
+about=$(wait_for_window '^About$')
+xdotool key Return
+window_gone '^About$' || fail "About did not close with Return"
+
+echo "== a reference command opens the viewer"
+xdotool mousemove "$((CLIENT_X + 143))" "$((CLIENT_Y - 10))" click 1
+sleep 0.2
+xdotool mousemove "$((CLIENT_X + 190))" "$((CLIENT_Y + 12))" click 1
+viewer=$(wait_for_window 'POOLLIST\.hlp')
+xdotool windowclose "$viewer" 2>/dev/null || xdotool windowunmap "$viewer"
+window_gone 'POOLLIST\.hlp' || true
+
+echo "== a whole exam reaches the end-of-exam box; Yes starts a new exam"
+for ((i = 0; i < 120; i++)); do
+    click_at "${OPTION1[@]}"
+    click_at "${SUBMIT[@]}"
+    if xdotool search --onlyvisible --name '^QX9VEN General Exam$' >/dev/null 2>&1; then
+        break
+    fi
+    continue_shown && click_at "${CONTINUE[@]}"
+done
+box=$(wait_for_window '^QX9VEN General Exam$')
+xdotool key Return # Yes is the default
+window_gone '^QX9VEN General Exam$' || fail "the end-of-exam box stayed after Yes"
+kill -0 "$pid" || fail "Yes ended the program"
+
+echo "== ... and No ends the program with status 0"
+for ((i = 0; i < 120; i++)); do
+    click_at "${OPTION1[@]}"
+    click_at "${SUBMIT[@]}"
+    if xdotool search --onlyvisible --name '^QX9VEN General Exam$' >/dev/null 2>&1; then
+        break
+    fi
+    continue_shown && click_at "${CONTINUE[@]}"
+done
+box=$(wait_for_window '^QX9VEN General Exam$')
+xdotool key n
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "No ended the program with status $status"
+
+echo "== QUIT ends the program at once with status 0"
+start
+click_at "${OPTION2[@]}"
+click_at "${QUIT[@]}"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "QUIT ended the program with status $status"
+
+echo "1 passed, 0 failed"

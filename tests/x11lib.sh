@@ -1,0 +1,64 @@
+# Shared helpers for the tests that drive the real program on an X server with xdotool and
+# judge it by what a person could see: window names and the pixels of screenshots.
+
+# Waits until a window whose name matches $1 exists; prints its id.
+wait_for_window() {
+    local pattern=$1 tries=${2:-200} id
+    for ((i = 0; i < tries; i++)); do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.05
+    done
+    echo "no window named '$pattern' appeared" >&2
+    return 1
+}
+
+window_gone() {
+    local pattern=$1
+    for ((i = 0; i < 100; i++)); do
+        xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 || return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# The client area's top-left corner on the screen: below the menu bar of a 546-high surface.
+client_origin() {
+    local id=$1
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    CLIENT_X=$X
+    CLIENT_Y=$((Y + HEIGHT - 546))
+}
+
+# Clicks at (x, y) of the client area.
+click_at() {
+    xdotool mousemove "$((CLIENT_X + $1))" "$((CLIENT_Y + $2))" click 1
+    sleep 0.15
+}
+
+# Number of distinct colours in a w x h region of the client area at (x, y): 1 for an empty,
+# uniform patch; many where text or a control is drawn.
+colours_in() {
+    import -window root -crop "$3x$4+$((CLIENT_X + $1))+$((CLIENT_Y + $2))" png:- 2>/dev/null |
+        convert png:- -format '%k' info:
+}
+
+# A checksum of a region's pixels, to tell whether it changed.
+region_sum() {
+    import -window root -crop "$3x$4+$((CLIENT_X + $1))+$((CLIENT_Y + $2))" png:- 2>/dev/null |
+        convert png:- rgb:- | md5sum | cut -c1-32
+}
+
+# The colour of one pixel of the client area, as "r,g,b".
+pixel_at() {
+    import -window root -crop "1x1+$((CLIENT_X + $1))+$((CLIENT_Y + $2))" png:- 2>/dev/null |
+        convert png:- -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
+}
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
