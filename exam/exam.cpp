@@ -11,18 +11,10 @@ const QString wrongText = QStringLiteral("WRONG");
 
 constexpr int lastGroup = bank::groupCount;
 
+// Answer choices 1 to 4 are Option1 to Option4.
 Option answerOption(qint16 choice)
 {
-    switch (choice) {
-    case 1:
-        return Option::Option1;
-    case 2:
-        return Option::Option2;
-    case 3:
-        return Option::Option3;
-    default:
-        return Option::Option4;
-    }
+    return static_cast<Option>(choice);
 }
 
 } // namespace
@@ -45,10 +37,10 @@ void Exam::Form_Load()
     selectedChoice_ = 0;
     random_.seedFromClock();
     Command4_Click();
-    controls_.setVisible(Button::Command4, false);
-    controls_.setEnabled(Button::Command4, true);
-    controls_.setEnabled(Button::Command1, true);
-    controls_.setEnabled(Button::Command2, true);
+    controls_.setButtonVisible(Button::Command4, false);
+    controls_.setButtonEnabled(Button::Command4, true);
+    controls_.setButtonEnabled(Button::Command1, true);
+    controls_.setButtonEnabled(Button::Command2, true);
 }
 
 void Exam::Command1_Click()
@@ -88,7 +80,7 @@ void Exam::Command4_Click()
     controls_.setCaption(Option::Option4, question_.choiceD);
     questionCount_ = bank::checkedIncrement(questionCount_);
     controls_.setCaption(Label::Label3, numberText(groupNumber_));
-    controls_.setVisible(Button::Command4, false);
+    controls_.setButtonVisible(Button::Command4, false);
     const QString result = controls_.caption(Label::Label6);
     if (result == wrongText || result == correctText)
         controls_.setCaption(Label::Label6, QString());
@@ -110,10 +102,10 @@ void Exam::Command2_Click()
             Command1_Click();
         else
             controls_.setCaption(Label::Label1, QString());
-        controls_.setVisible(Button::Command4, true);
+        controls_.setButtonVisible(Button::Command4, true);
         // Label9 keeps the explanation that Continue showed with this question.
     } else {
-        controls_.setVisible(Button::Command4, false);
+        controls_.setButtonVisible(Button::Command4, false);
         if (controls_.isSelected(Option::Option5))
             controls_.setCaption(Label::Label1, QString());
         Command4_Click();
@@ -142,9 +134,9 @@ bool Exam::gradeSelectedChoice()
 
 void Exam::runEndOfExam()
 {
-    controls_.setEnabled(Button::Command1, false);
-    controls_.setEnabled(Button::Command2, false);
-    controls_.setEnabled(Button::Command4, false);
+    controls_.setButtonEnabled(Button::Command1, false);
+    controls_.setButtonEnabled(Button::Command2, false);
+    controls_.setButtonEnabled(Button::Command4, false);
     controls_.setCaption(Label::Label6, QString());
     questionCount_ = 0;
     if (controls_.askToContinue())

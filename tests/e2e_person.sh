@@ -21,6 +21,24 @@ start() {
 }
 
 continue_shown() { [ "$(colours_in "${CONTINUE_BOX[@]}")" -gt 3 ]; }
+number_changed() { [ "$(region_sum "${NUMBER_BOX[@]}")" != "$number" ]; }
+solution_empty() { [ "$(colours_in "${SOLUTION_BOX[@]}")" -eq 1 ]; }
+solution_filled() { [ "$(colours_in "${SOLUTION_BOX[@]}")" -gt 3 ]; }
+
+# Always the first choice, moving on with Continue after a wrong one, until the exam is over.
+play_to_end_of_exam() {
+    for ((i = 0; i < 120; i++)); do
+        click_at "${OPTION1[@]}"
+        click_at "${SUBMIT[@]}"
+        if xdotool search --onlyvisible --name '^QX9VEN General Exam$' >/dev/null 2>&1; then
+            break
+        fi
+        if continue_shown; then
+            click_at "${CONTINUE[@]}"
+        fi
+    done
+    box=$(wait_for_window '^QX9VEN General Exam$')
+}
 
 echo "== the window appears with its title and size"
 start
@@ -37,22 +55,24 @@ for option in OPTION1 OPTION2 OPTION3 OPTION4; do
     declare -n place=$option
     click_at "${place[@]}"
     click_at "${SUBMIT[@]}"
-    if [ "$(region_sum "${NUMBER_BOX[@]}")" != "$number" ]; then
+    # Either the next question shows (right) or Continue does (wrong).
+    sleep 0.3
+    eventually eval 'number_changed || continue_shown' || fail "Submit Answer showed nothing"
+    if number_changed; then
         moved=yes
         break
     fi
-    continue_shown || fail "a wrong answer did not show Continue"
 done
 [ "$moved" = yes ] || fail "no choice moved on to the next question"
-continue_shown && fail "Continue still shows after a right answer"
+eventually eval '! continue_shown' || fail "Continue still shows after a right answer"
 
 echo "== Learning Mode fills the solution bar"
-[ "$(colours_in "${SOLUTION_BOX[@]}")" -eq 1 ] || fail "the solution bar is not empty in QUIZ Mode"
+solution_empty || fail "the solution bar is not empty in QUIZ Mode"
 click_at "${LEARNING[@]}"
 click_at "${CONTINUE[@]}" # hidden: nothing happens
 click_at "${OPTION1[@]}"
 click_at "${SUBMIT[@]}"
-[ "$(colours_in "${SOLUTION_BOX[@]}")" -gt 3 ] || fail "Learning Mode shows no solution"
+eventually solution_filled || fail "Learning Mode shows no solution"
 
 echo "== Help > About shows its box"
 xdotool mousemove "$((CLIENT_X + 271))" "$((CLIENT_Y - 10))" click 1
@@ -71,29 +91,13 @@ xdotool windowclose "$viewer" 2>/dev/null || xdotool windowunmap "$viewer"
 window_gone 'POOLLIST\.hlp' || true
 
 echo "== a whole exam reaches the end-of-exam box; Yes starts a new exam"
-for ((i = 0; i < 120; i++)); do
-    click_at "${OPTION1[@]}"
-    click_at "${SUBMIT[@]}"
-    if xdotool search --onlyvisible --name '^QX9VEN General Exam$' >/dev/null 2>&1; then
-        break
-    fi
-    continue_shown && click_at "${CONTINUE[@]}"
-done
-box=$(wait_for_window '^QX9VEN General Exam$')
+play_to_end_of_exam
 xdotool key Return # Yes is the default
 window_gone '^QX9VEN General Exam$' || fail "the end-of-exam box stayed after Yes"
 kill -0 "$pid" || fail "Yes ended the program"
 
 echo "== ... and No ends the program with status 0"
-for ((i = 0; i < 120; i++)); do
-    click_at "${OPTION1[@]}"
-    click_at "${SUBMIT[@]}"
-    if xdotool search --onlyvisible --name '^QX9VEN General Exam$' >/dev/null 2>&1; then
-        break
-    fi
-    continue_shown && click_at "${CONTINUE[@]}"
-done
-box=$(wait_for_window '^QX9VEN General Exam$')
+play_to_end_of_exam
 xdotool key n
 status=0
 wait "$pid" || status=$?

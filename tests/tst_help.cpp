@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 namespace {
 
@@ -64,6 +65,7 @@ private slots:
     void referenceCommandsOpenTheirDocument();
     void f1OpensNothingBeforeACommandAndTheLastOneAfter();
     void missingDocumentLeavesTheExamAlone();
+    void closingTheWindowEndsTheProgramWithTheViewerOpen();
     void questionListHoldsEveryQuestionAndKey();
 
 private:
@@ -254,6 +256,21 @@ void TestHelp::missingDocumentLeavesTheExamAlone()
                            .begin()));
     QVERIFY(option2->isChecked());
     QVERIFY(form->findChild<QRadioButton*>(QStringLiteral("Option6"))->isChecked());
+}
+
+void TestHelp::closingTheWindowEndsTheProgramWithTheViewerOpen()
+{
+    openForm({QStringLiteral(QX_TEST_HELP_DIR)});
+    form->findChild<QAction*>(QStringLiteral("geqlist"))->trigger();
+    QTRY_VERIFY(form->helpViewer().isVisible());
+    // The program's event loop ends when the window closes; a guard ends it otherwise.
+    QTimer::singleShot(0, form, &QWidget::close);
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    guard.start(10000);
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(guard.isActive());
 }
 
 void TestHelp::questionListHoldsEveryQuestionAndKey()

@@ -58,6 +58,15 @@ pixel_at() {
         convert png:- -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
 }
 
+# Runs a check until it holds, for up to two seconds: the screen may lag behind a click.
+eventually() {
+    for ((try = 0; try < 40; try++)); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1

@@ -102,40 +102,10 @@ QPushButton* makeCommand(QWidget* container, const QString& name, const QRect& b
     return button;
 }
 
-std::size_t labelSlot(exam::Label label)
+// The controls are kept in arrays in the order of the numbers in their names.
+template <typename Name> std::size_t slot(Name name)
 {
-    switch (label) {
-    case exam::Label::Label1:
-        return 0;
-    case exam::Label::Label2:
-        return 1;
-    case exam::Label::Label3:
-        return 2;
-    case exam::Label::Label4:
-        return 3;
-    case exam::Label::Label5:
-        return 4;
-    case exam::Label::Label6:
-        return 5;
-    case exam::Label::Label7:
-        return 6;
-    case exam::Label::Label9:
-        return 8;
-    }
-    return 0;
-}
-
-std::size_t buttonSlot(exam::Button button)
-{
-    switch (button) {
-    case exam::Button::Command1:
-        return 0;
-    case exam::Button::Command2:
-        return 1;
-    case exam::Button::Command4:
-        return 3;
-    }
-    return 0;
+    return static_cast<std::size_t>(name) - 1;
 }
 
 } // namespace
@@ -312,36 +282,36 @@ QString Form1::aboutText()
 
 QString Form1::caption(exam::Label label) const
 {
-    return labels_[labelSlot(label)]->text();
+    return labels_[slot(label)]->text();
 }
 
 void Form1::setCaption(exam::Label label, const QString& text)
 {
-    QLabel* target = labels_[labelSlot(label)];
+    QLabel* target = labels_[slot(label)];
     target->setText(text);
     target->setAccessibleDescription(text);
 }
 
 void Form1::setCaption(exam::Option option, const QString& text)
 {
-    QRadioButton* target = options_[static_cast<std::size_t>(option)];
+    QRadioButton* target = options_[slot(option)];
     target->setText(text);
     target->setAccessibleDescription(text);
 }
 
 bool Form1::isSelected(exam::Option option) const
 {
-    return options_[static_cast<std::size_t>(option)]->isChecked();
+    return options_[slot(option)]->isChecked();
 }
 
-void Form1::setEnabled(exam::Button button, bool enabled)
+void Form1::setButtonEnabled(exam::Button button, bool enabled)
 {
-    commands_[buttonSlot(button)]->setEnabled(enabled);
+    commands_[slot(button)]->setEnabled(enabled);
 }
 
-void Form1::setVisible(exam::Button button, bool visible)
+void Form1::setButtonVisible(exam::Button button, bool visible)
 {
-    commands_[buttonSlot(button)]->setVisible(visible);
+    commands_[slot(button)]->setVisible(visible);
 }
 
 bool Form1::askToContinue()

@@ -37,8 +37,8 @@ public:
     void setCaption(exam::Label label, const QString& text) override;
     void setCaption(exam::Option option, const QString& text) override;
     bool isSelected(exam::Option option) const override;
-    void setEnabled(exam::Button button, bool enabled) override;
-    void setVisible(exam::Button button, bool visible) override;
+    void setButtonEnabled(exam::Button button, bool enabled) override;
+    void setButtonVisible(exam::Button button, bool visible) override;
     bool askToContinue() override;
     void endProgram() override;
 

@@ -27,6 +27,15 @@ public:
         clearHistory();
     }
 
+    // A report in place of a document that cannot be shown; it has no links to follow.
+    void showReport(const QString& text)
+    {
+        documentUrl_.clear();
+        html_.clear();
+        setPlainText(text);
+        clearHistory();
+    }
+
     QVariant loadResource(int type, const QUrl& name) override
     {
         if (type == QTextDocument::HtmlResource && isDocument(name))
@@ -135,8 +144,7 @@ void HelpViewer::showDocument(const QString& name)
         report += QStringLiteral("\nLooked in these folders, in this order:\n");
         for (const QString& folder : folders_)
             report += QStringLiteral("    %1\n").arg(folder);
-        browser_->showHtml(name, QString());
-        browser_->setPlainText(report);
+        browser_->showReport(report);
         setWindowTitle(QStringLiteral("Help - %1 not shown").arg(name));
     }
     browser_->moveCursor(QTextCursor::Start);
