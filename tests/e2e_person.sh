@@ -8,7 +8,7 @@ source "$(dirname "$0")/x11lib.sh"
 title='^QX9VEN General Class Theory$'
 
 # Designed places, in pixels of the client area (centres of the controls).
-OPTION1=(282 180) OPTION2=(288 240) OPTION3=(282 280) OPTION4=(288 320)
+OPTION1=(284 180) OPTION2=(288 240) OPTION3=(284 296) OPTION4=(288 360)
 SOLVE=(48 516) SUBMIT=(432 516) CONTINUE=(524 516) QUIT=(660 484) LEARNING=(640 150)
 CONTINUE_BOX=(489 505 71 23) SOLUTION_BOX=(16 409 545 39) NUMBER_BOX=(32 64 41 25)
 

@@ -85,8 +85,9 @@ HelpViewer::HelpViewer(QWidget* parent)
     back_ = makeToolButton(this, QStringLiteral("Back"));
     forward_ = makeToolButton(this, QStringLiteral("Forward"));
     findField_ = new QLineEdit(this);
-    findField_->setPlaceholderText(QStringLiteral("Find in this document"));
     findField_->setAccessibleName(QStringLiteral("Find in this document"));
+    auto* findLabel = new QLabel(QStringLiteral("Find:"), this);
+    findLabel->setBuddy(findField_);
     findField_->setClearButtonEnabled(true);
     auto* findNext = makeToolButton(this, QStringLiteral("Find"));
     findStatus_ = new QLabel(this);
@@ -102,6 +103,7 @@ HelpViewer::HelpViewer(QWidget* parent)
     bar->addWidget(back_);
     bar->addWidget(forward_);
     bar->addSpacing(12);
+    bar->addWidget(findLabel);
     bar->addWidget(findField_, 1);
     bar->addWidget(findNext);
     bar->addWidget(findStatus_);
