@@ -545,6 +545,11 @@ void TestForm1::renderToPng()
     QTest::mouseClick(option(6), Qt::LeftButton);
     answerWrong();
     QVERIFY(form->grab().save(folder + QStringLiteral("/wrong-learning.png")));
+
+    // The longest caption an answer choice can have wraps inside its box.
+    option(3)->setText(QStringLiteral("C.  ") + QStringLiteral("wrapping words ").repeated(9));
+    QCOMPARE(option(3)->text().size(), 139);
+    QVERIFY(form->grab().save(folder + QStringLiteral("/long-choice.png")));
 }
 
 QTEST_MAIN(TestForm1)

@@ -3,7 +3,10 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {}
+OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent)
+{
+    caption_.setTextFormat(Qt::PlainText);
+}
 
 QSize OptionButton::sizeHint() const
 {
@@ -18,6 +21,18 @@ QSize OptionButton::minimumSizeHint() const
 bool OptionButton::hitButton(const QPoint& pos) const
 {
     return rect().contains(pos);
+}
+
+const QStaticText& OptionButton::layoutCaption(int width)
+{
+    if (laidOutText_ != text() || laidOutFont_ != font() || caption_.textWidth() != width) {
+        laidOutText_ = text();
+        laidOutFont_ = font();
+        caption_.setText(laidOutText_);
+        caption_.setTextWidth(width);
+        caption_.prepare(QTransform(), laidOutFont_);
+    }
+    return caption_;
 }
 
 void OptionButton::paintEvent(QPaintEvent* /*event*/)
@@ -39,18 +54,20 @@ void OptionButton::paintEvent(QPaintEvent* /*event*/)
     painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, indicator);
 
     const QRect textArea = rect().adjusted(indicatorWidth + spacing, 0, 0, 0);
-    const int wrap = Qt::TextWordWrap | Qt::AlignLeft;
-    const QRect needed = fontMetrics().boundingRect(textArea, wrap | Qt::AlignTop, text());
-    const int vertical = needed.height() > textArea.height() ? Qt::AlignTop : Qt::AlignVCenter;
-    style()->drawItemText(&painter, textArea, wrap | vertical, palette(), isEnabled(), text(),
-                          QPalette::WindowText);
+    const QStaticText& caption = layoutCaption(textArea.width());
+    const int textHeight = qCeil(caption.size().height());
+    const int top = textHeight > textArea.height() ? 0 : (textArea.height() - textHeight) / 2;
+    painter.setClipRect(textArea);
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawStaticText(textArea.left(), top, caption);
+    painter.setClipping(false);
 
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
-        const QRect textBlock =
-            fontMetrics().boundingRect(textArea, wrap | vertical, text()).intersected(textArea);
-        focus.rect = textBlock.adjusted(-1, 0, 1, 0);
+        const int textWidth = qCeil(caption.size().width());
+        focus.rect = QRect(textArea.left() - 1, top, textWidth + 2, textHeight).intersected(rect());
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRadioButton>
+#include <QStaticText>
 
 // An option button whose caption wraps inside its fixed box, as answer choices of up to a few
 // lines need. The whole box takes clicks, not only the circle and the text; keyboard focus,
@@ -17,4 +18,13 @@ public:
 protected:
     bool hitButton(const QPoint& pos) const override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    // The wrapped caption, laid out once for each caption, width and font rather than at
+    // every paint.
+    const QStaticText& layoutCaption(int width);
+
+    QStaticText caption_;
+    QString laidOutText_;
+    QFont laidOutFont_;
 };
