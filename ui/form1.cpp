@@ -48,20 +48,27 @@ void setBackground(QWidget* widget, const QColor& colour)
     widget->setAutoFillBackground(true);
 }
 
+// Names a control after the design, and fixes it at its place and size in its container.
+template <typename Control>
+Control* place(Control* control, const QString& name, const QRect& box, const QString& role)
+{
+    control->setObjectName(name);
+    control->setGeometry(box);
+    control->setFixedSize(box.size());
+    control->setAccessibleName(role);
+    return control;
+}
+
 // A label in a fixed box: plain text from the top left, wrapped at words, cut off at the
 // bottom, on an opaque background.
 QLabel* makeLabel(QWidget* container, const QString& name, const QRect& box, const QString& text,
                   const QString& role)
 {
-    auto* label = new QLabel(text, container);
-    label->setObjectName(name);
+    auto* label = place(new QLabel(text, container), name, box, role);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setAutoFillBackground(true);
-    label->setGeometry(box);
-    label->setFixedSize(box.size());
-    label->setAccessibleName(role);
     label->setAccessibleDescription(text);
     return label;
 }
@@ -69,23 +76,14 @@ QLabel* makeLabel(QWidget* container, const QString& name, const QRect& box, con
 QGroupBox* makeFrame(QWidget* container, const QString& name, const QRect& box,
                      const QString& title, const QString& role)
 {
-    auto* frame = new Frame(title, container);
-    frame->setObjectName(name);
-    frame->setGeometry(box);
-    frame->setFixedSize(box.size());
-    frame->setAccessibleName(role);
-    return frame;
+    return place(new Frame(title, container), name, box, role);
 }
 
 QRadioButton* makeOption(QWidget* container, const QString& name, const QRect& box,
                          const QString& text, const QString& role)
 {
-    auto* option = new OptionButton(container);
-    option->setObjectName(name);
+    auto* option = place(new OptionButton(container), name, box, role);
     option->setText(text);
-    option->setGeometry(box);
-    option->setFixedSize(box.size());
-    option->setAccessibleName(role);
     option->setAccessibleDescription(text);
     return option;
 }
@@ -93,12 +91,8 @@ QRadioButton* makeOption(QWidget* container, const QString& name, const QRect& b
 QPushButton* makeCommand(QWidget* container, const QString& name, const QRect& box,
                          const QString& text)
 {
-    auto* button = new QPushButton(text, container);
-    button->setObjectName(name);
-    button->setGeometry(box);
-    button->setFixedSize(box.size());
+    auto* button = place(new QPushButton(text, container), name, box, text);
     button->setAutoDefault(false);
-    button->setAccessibleName(text);
     return button;
 }
 
