@@ -115,14 +115,14 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Which of the following does NOT need to be true if an amateur station gathers news information for broadcast purposes?",
          "A.  Amateur radio gets the information out faster than a telephone would",
          "B.  The information bears directly on the immediate safety of life or protection of property",
-         "C.  The communications are directly related to the event itself",
+         "C.  The control operator is not paid by the broadcaster for passing the information on",
          "D.  No other means of communication is reasonably available before or at the time of the event",
          'A', ""},
         // 2.4
         {"Under what limited circumstances may music be transmitted by an amateur station?",
          "A.  When it is played quietly in the background of a phone contact",
          "B.  When the control operator is performing it live",
-         "C.  When it is sent briefly to check the audio quality of a transmitter",
+         "C.  When it is sent for a few seconds to check the audio quality of a transmitter",
          "D.  As an incidental part of a permitted relay of space shuttle communications",
          'D', ""},
         // 2.5
@@ -137,7 +137,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Only those listed in the FCC Rules may be used",
          "B.  They may be used on CW but never on phone",
          "C.  They may be used as long as they do not hide the meaning of the message",
-         "D.  They are not allowed at all, because they are a form of code",
+         "D.  They are not allowed at all, since the FCC treats them as a code meant to hide meaning",
          'C', ""},
         // 2.7
         {"When are codes or ciphers permitted in two-way domestic amateur communications?",
@@ -157,7 +157,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Which of the following amateur transmissions is NOT prohibited by the FCC Rules?",
          "A.  Sending obscene or indecent language",
          "B.  Transmitting a false or deceptive distress signal",
-         "C.  Making unidentified transmissions while testing equipment",
+         "C.  Making short unidentified transmissions while testing equipment on a clear frequency",
          "D.  Relaying public weather forecasts that come from a US government station",
          'D', ""},
         // 2.10
@@ -310,7 +310,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"If you are a Technician licensee with a Certificate of Successful Completion of Examination (CSCE) for General privileges, when must you add the special identifier 'AG' after your call sign?",
          "A.  Whenever you use privileges beyond those of your Technician license",
          "B.  Whenever you transmit on any VHF or UHF band",
-         "C.  On every transmission, on any band, until the new license arrives",
+         "C.  On every transmission, on any band, until the new license arrives in the mail",
          "D.  Only on phone; CW contacts need no identifier",
          'A', ""},
         // 4.9
@@ -332,7 +332,7 @@ inline constexpr QuestionBankTable QuestionBank{{
     {{
         // 5.0
         {"As a General class control operator at a Technician station, how must you identify the Technician station when transmitting on 7250 kHz?",
-         "A.  Give your own call sign only",
+         "A.  Give your own call sign only, since you are the control operator on that band",
          "B.  Give the Technician station's call sign followed by your own call sign",
          "C.  Give the Technician station's call sign followed by 'slant AG'",
          "D.  Give the Technician station's call sign only",
@@ -341,7 +341,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Under what circumstances may a 10-meter repeater retransmit the 2-meter signal from a Technician class operator?",
          "A.  Under no circumstances",
          "B.  Only if the Technician operator has passed Element 1",
-         "C.  Only during a declared communications emergency",
+         "C.  Only during a temporary communications emergency the FCC has declared for the area",
          "D.  Only when the repeater's control operator holds a General or higher license",
          'D', ""},
         // 5.2
@@ -363,7 +363,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Messages for which the third party pays the station licensee",
          "B.  Messages that help conduct the third party's business",
          "C.  Technical messages, or personal remarks too minor to justify a commercial service",
-         "D.  Messages of any kind, as long as the third party is present at the station",
+         "D.  Messages of any kind, so long as the third party stays at the control point throughout",
          'C', ""},
         // 5.5
         {"If a repeater is causing harmful interference to another repeater and a frequency coordinator has recommended the operation of one station only, who is responsible for resolving the interference?",
@@ -391,7 +391,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Amateurs may use the band only during emergencies",
          "B.  Amateurs must get permission from the primary user before transmitting",
          "C.  Amateurs may use the band only if they cause no harmful interference to primary users",
-         "D.  Both services have equal rights, and each must avoid the other",
+         "D.  Both services have equal rights to the band, and each must take care to avoid the other",
          'C', ""},
         // 5.9
         {"If you are using a frequency within a band assigned to the amateur service on a secondary basis, and a station assigned to the primary service on that band causes interference, what action should you take?",
@@ -429,7 +429,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  It must work on any frequency between 24 and 35 MHz",
          "B.  It must meet the spurious emission standards at its full output or 1500 W, whichever is less",
          "C.  Its output must be limited to 200 watts PEP below 30 MHz",
-         "D.  It must come with instructions for adjusting it to work outside the amateur bands",
+         "D.  It must come with instructions for retuning it to work on frequencies outside the amateur bands",
          'B', ""},
         // 6.3
         {"Which of the following would NOT disqualify an external RF power amplifier from being granted FCC certification?",
@@ -615,7 +615,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 8.6
         {"What is a band plan?",
          "A.  A voluntary guide to which modes and activities use which parts of a band",
-         "B.  An FCC table of the frequencies each licence class may use",
+         "B.  An FCC table showing which frequencies each license class may use, band by band",
          "C.  A chart showing when each band is open to various parts of the world",
          "D.  An agreement for sharing a band with government radio users",
          'A', ""},
@@ -623,7 +623,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What is another name for a voluntary guideline that guides amateur activities and extends beyond the divisions established by the FCC for using different operating modes within an amateur band",
          "A.  A band plan",
          "B.  An FCC frequency allocation",
-         "C.  A licence privilege chart",
+         "C.  A license privilege chart",
          "D.  A propagation forecast",
          'A', ""},
         // 8.8
@@ -642,7 +642,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 8.10
         {"When choosing a frequency for HF Packet operation, what should you do to comply with good amateur practice?",
-         "A.  Run 2400 baud so that the channel is freed sooner",
+         "A.  Run 2400 baud so that the channel is freed sooner for other users",
          "B.  Transmit on any clear frequency in the phone segment",
          "C.  Use a frequency close to the SSTV calling frequency",
          "D.  Follow the accepted band plans and use the usual packet segments",
@@ -653,7 +653,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 9.0
         {"What means may an amateur station in distress use to attract attention, make known its condition and location, and obtain assistance?",
          "A.  Only Morse code signals such as SOS",
-         "B.  Only frequencies within its own licence privileges",
+         "B.  Only frequencies within its own license privileges",
          "C.  Whatever means it has available, on any frequency",
          "D.  Only voice on the designated emergency frequencies",
          'C', ""},
@@ -667,7 +667,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 9.2
         {"If a disaster disrupts normal communications in your area, what may the FCC do?",
          "A.  Declare a temporary state of communication emergency for the area",
-         "B.  Suspend all amateur licence privileges in the area",
+         "B.  Suspend all amateur license privileges in the area until the emergency ends",
          "C.  Assign every amateur in the area to a served agency",
          "D.  Order all stations in the area to run on emergency power",
          'A', ""},
@@ -682,13 +682,13 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"During an emergency, what power output limitations must be observed by a station in distress?",
          "A.  No more than 200 watts PEP output",
          "B.  No more than 1500 watts PEP output",
-         "C.  Only the minimum power needed to communicate",
+         "C.  The same limits as usual, set by the operator's license class and the band",
          "D.  None; it may use whatever power it needs",
          'D', ""},
         // 9.5
         {"During a disaster in the US, what frequencies may be used to obtain assistance?",
          "A.  Only frequencies used by designated emergency nets",
-         "B.  Only frequencies within the operator's licence privileges",
+         "B.  Only frequencies within the operator's license privileges",
          "C.  Any frequency the station is able to use",
          "D.  Only frequencies on which RACES stations operate",
          'C', ""},
@@ -702,13 +702,13 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 9.7
         {"Why do stations in the Radio Amateur Civil Emergency Service (RACES) participate in training tests and drills?",
          "A.  To keep operators and equipment ready for real emergencies",
-         "B.  To meet an FCC requirement for renewing their licences",
-         "C.  To earn credit toward a higher licence class",
+         "B.  To meet an FCC requirement for renewing their licenses",
+         "C.  To earn credit toward a higher license class",
          "D.  To test new equipment on behalf of its makers",
          'A', ""},
         // 9.8
         {"When are you prohibited from helping a station in distress?",
-         "A.  When the station is outside your licence privileges",
+         "A.  When the station is outside your license privileges",
          "B.  When you are not a member of RACES",
          "C.  Never; you may always help a station in distress",
          "D.  When the station in distress is in another country",
@@ -725,7 +725,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Only CW, since it gets through best",
          "B.  Only single-sideband phone",
          "C.  Any emission mode the station is able to use",
-         "D.  Only modes your licence allows on that band",
+         "D.  Only the modes your license class allows on that band",
          'C', ""},
     }},
     // Group 10: The Amateur Auxiliary, direction finding, azimuthal maps and long path, visiting operators, station logs.
@@ -734,14 +734,14 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What is the Amateur Auxiliary to the FCC's Compliance and Information Bureau?",
          "A.  Licensed volunteers who monitor the bands and help amateurs follow the rules",
          "B.  Paid FCC field agents who issue citations to amateurs who break the rules",
-         "C.  A group of volunteers who give amateur licence examinations for the FCC",
+         "C.  A group of volunteers who give amateur license examinations for the FCC",
          "D.  A division of the FCC that organizes and runs RACES in each state",
          'A', ""},
         // 10.1
         {"What are the objectives of the Amateur Auxiliary to the FCC's Compliance and Information Bureau?",
          "A.  To collect fines from amateurs who break the rules",
          "B.  To help amateurs police themselves and keep to the rules",
-         "C.  To conduct amateur licence examinations on behalf of the FCC",
+         "C.  To conduct amateur license examinations on behalf of the FCC",
          "D.  To locate stations that break the rules and jam their signals",
          'B', ""},
         // 10.2
@@ -763,7 +763,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  A map showing land elevation with contour lines",
          "B.  A map centered on one point, showing true bearings and distances from it",
          "C.  A Mercator map on which great-circle paths are straight lines",
-         "D.  A map showing where it is day and where it is night",
+         "D.  A map showing where on the earth it is day and where it is night at a given time",
          'B', ""},
         // 10.5
         {"What is the most useful type of map to use when orienting a directional HF antenna toward a distant station?",
@@ -789,7 +789,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 10.8
         {"Why should I keep a log if the FCC doesn't require it?",
          "A.  The FCC audits every amateur's log once a year",
-         "B.  A log must be shown when you renew your licence",
+         "B.  A log must be shown to the FCC each time you renew your license",
          "C.  A log entitles you to run more than 1500 watts",
          "D.  It is a record that helps you answer interference complaints",
          'D', ""},
@@ -826,9 +826,9 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', ""},
         // 11.2
         {"Which of the following user adjustable controls are usually associated with VOX circuitry?",
-         "A.  RF gain, AF gain and squelch",
+         "A.  VOX gain, VOX relay and VOX amplifier",
          "B.  Microphone gain, speech compression and ALC",
-         "C.  Notch filter, passband tuning and noise blanker",
+         "C.  Notch filter, noise blanker and VOX delay",
          "D.  VOX gain, anti-VOX and VOX delay",
          'D', ""},
         // 11.3
@@ -884,8 +884,8 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What is the circuit called that causes a transmitter to automatically transmit when an operator speaks into its microphone?",
          "A.  Push-to-talk (PTT)",
          "B.  Voice-operated transmit (VOX)",
-         "C.  Automatic level control (ALC)",
-         "D.  Speech processor",
+         "C.  Anti-VOX circuit",
+         "D.  VOX delay (hang time) circuit",
          'B', ""},
     }},
     // Group 12: Break-in telegraphy and digital modes: RTTY segments and shift, Baudot, ASCII, AMTOR.
@@ -949,7 +949,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 12.8
         {"As one of several digital codes, what is the benefit of using AMTOR?",
          "A.  It detects or corrects errors, giving good copy under poor conditions",
-         "B.  It sends more characters per second than any other digital mode",
+         "B.  It sends more characters per second than any other HF digital mode in use",
          "C.  It needs no equipment beyond an ordinary CW keyer",
          "D.  It can carry pictures and drawings as well as text",
          'A', ""},
@@ -1007,9 +1007,9 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 13.5
         {"What is a geomagnetic disturbance?",
-         "A.  A sudden rise in the number of sunspots",
+         "A.  A flip of the sun's magnetic poles, which happens near the peak of each solar cycle",
          "B.  A burst of static from nearby thunderstorms",
-         "C.  A drop in the sun's radio output at 10.7 cm",
+         "C.  A slow drift of the earth's magnetic poles over many years",
          "D.  A rapid, strong upset of the magnetic field around the earth",
          'D', ""},
         // 13.6
@@ -1037,7 +1037,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Which two types of radiation from the sun influence propagation?",
          "A.  Infrared heat and visible light only",
          "B.  Electromagnetic radiation and charged particles",
-         "C.  Sound waves and seismic waves",
+         "C.  Sound waves and heat given off by the sun's churning surface",
          "D.  Neutrinos and gravitational waves",
          'B', ""},
         // 13.10
@@ -1103,7 +1103,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"At what point in the solar cycle does the 20-meter band usually support worldwide propagation during daylight hours?",
          "A.  Only at the minimum of the cycle",
          "B.  Only at the peak of the cycle",
-         "C.  Only in the two years after the peak",
+         "C.  At no point; 20 meters carries worldwide paths only after dark",
          "D.  In every phase of the cycle",
          'D', ""},
         // 14.8
@@ -1174,7 +1174,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'B', ""},
         // 15.6
         {"What makes HF scatter signals often sound distorted?",
-         "A.  The ionosphere shifts the signal upward in frequency",
+         "A.  The moving ionosphere shifts the signal upward in frequency by several kilohertz",
          "B.  The F region reverses the sidebands of the signal",
          "C.  The strong signal overloads the receiver",
          "D.  Energy arrives by several paths of different lengths at different times",
@@ -1202,7 +1202,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 15.10
         {"What is one way the vertical incidence critical frequency measurement might be used?",
-         "A.  To find the lowest usable frequency for a long path",
+         "A.  To find the lowest usable frequency for a long-distance path",
          "B.  To calculate the solar-flux index",
          "C.  To set the SWR of a vertical antenna",
          "D.  To help estimate the maximum usable frequency for a path",
@@ -1241,7 +1241,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 16.4
         {"At what point in an HF transceiver block diagram would an electronic TR switch normally appear?",
          "A.  Where the final amplifier and the receiver front end share the antenna line",
-         "B.  Between the microphone amplifier and the balanced modulator",
+         "B.  Between the microphone amplifier and the balanced modulator in the transmit chain",
          "C.  Between the first mixer and the crystal IF filter",
          "D.  Between the product detector and the audio amplifier",
          'A', ""},
@@ -1261,9 +1261,9 @@ inline constexpr QuestionBankTable QuestionBank{{
          'A', ""},
         // 16.7
         {"Why is neutralization necessary for some vacuum-tube amplifiers?",
-         "A.  To remove hum caused by the AC filament supply",
-         "B.  To keep the plate voltage from rising when there is no load",
-         "C.  To raise the amplifier's gain above its normal rating",
+         "A.  To cancel hum that the AC filament supply couples into the grid circuit of the tube",
+         "B.  To keep the plate voltage from soaring when the amplifier is run with no load on it",
+         "C.  To boost the amplifier's gain above its rating by feeding some output back to the grid",
          "D.  To offset feedback through grid-to-plate capacitance that can make the tube oscillate",
          'D', ""},
         // 16.8
@@ -1306,7 +1306,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 17.2
         {"How would a signal tracer normally be used?",
-         "A.  To track down a hidden transmitter by direction finding",
+         "A.  To track down a hidden transmitter by taking direction-finding bearings on it",
          "B.  To measure the standing-wave ratio on a feed line",
          "C.  To read the exact frequency of an oscillator",
          "D.  To find a faulty stage by following a signal through the equipment",
@@ -1328,14 +1328,14 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 17.5
         {"What is the best instrument to use to check the signal quality of a CW or single-sideband phone transmitter?",
          "A.  A station monitor oscilloscope",
-         "B.  A field-strength meter",
+         "B.  A field-strength meter near the antenna",
          "C.  A sidetone oscillator",
          "D.  A noise bridge",
          'A', ""},
         // 17.6
         {"What signal source is connected to the vertical input of a monitoring oscilloscope when checking the quality of a transmitted signal?",
          "A.  Audio taken from the microphone",
-         "B.  The transmitter's crystal oscillator output",
+         "B.  The low-level output of the transmitter's crystal oscillator",
          "C.  The 60-Hz AC line, as a timing reference",
          "D.  A reduced-level sample of the transmitter's RF output",
          'D', ""},
@@ -1348,10 +1348,10 @@ inline constexpr QuestionBankTable QuestionBank{{
          'A', ""},
         // 17.8
         {"How is a field-strength meter normally used?",
-         "A.  To measure the exact output power of a transmitter in watts",
-         "B.  To compare the received signal strength of distant stations",
+         "A.  To measure the exact output power of a transmitter in watts while it feeds a dummy load",
+         "B.  To compare the received signal strengths of distant stations while tuning across a band",
          "C.  To show relative changes in radiated signal while an antenna or transmitter is adjusted",
-         "D.  To find the resonant frequency of a tuned circuit",
+         "D.  To find the resonant frequency of a tuned circuit or antenna by watching for a dip in its reading",
          'C', ""},
         // 17.9
         {"What simple instrument may be used to monitor relative RF output during antenna and transmitter adjustments?",
@@ -1394,9 +1394,9 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 18.3
         {"What sound is heard from a public-address system if audio rectification of a nearby CW transmission occurs?",
          "A.  Hum or clicks that start and stop in step with the keying",
-         "B.  Distorted speech",
-         "C.  A whistle that rises and falls in pitch",
-         "D.  A constant roar of noise",
+         "B.  Garbled speech, like a voice heard on a receiver that is off tune",
+         "C.  A whistle that slowly rises and falls in pitch while the station transmits",
+         "D.  A constant roar of noise that does not change with the keying",
          'A', ""},
         // 18.4
         {"How can you minimize the possibility of audio rectification of your transmitter's signals?",
@@ -1407,7 +1407,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', ""},
         // 18.5
         {"If your third-floor amateur station has a ground wire running 33 feet down to a ground rod, why might you get an RF burn if you touch the front panel of your HF transceiver?",
-         "A.  The heavy ground wire has too little resistance to limit RF current",
+         "A.  The heavy ground wire has too little resistance to limit the RF current that flows in it",
          "B.  The transceiver's DC power lead has no fuse in it",
          "C.  The ground rod is driven too deeply into moist soil",
          "D.  On some bands it is near a quarter wave, leaving high RF voltage at the rig",
@@ -1435,7 +1435,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'B', ""},
         // 18.9
         {"Which of the following statements about station grounding is true?",
-         "A.  Thin hookup wire is adequate for an RF ground lead",
+         "A.  Thin hookup wire is adequate for an RF ground lead, since it carries little current",
          "B.  The length of an RF ground wire makes no difference",
          "C.  Station equipment cases should all be bonded with heavy conductors",
          "D.  Only the transmitter needs to be connected to ground",
@@ -1454,7 +1454,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What is the reason for using a properly adjusted speech processor with a single-sideband phone transmitter?",
          "A.  It lets the transmitter exceed its rated peak envelope power",
          "B.  It reduces harmonic radiation",
-         "C.  It narrows the transmitted bandwidth",
+         "C.  It narrows the transmitted bandwidth so more stations fit in the band",
          "D.  It makes the signal easier to understand at the receiving end",
          'D', ""},
         // 19.1
@@ -1541,7 +1541,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"When installing a power plug on a line cord, which of the following should you do?",
          "A.  Attach the white wire to the brass-colored terminal",
          "B.  Attach the green wire to the narrow (hot) blade",
-         "C.  Leave extra bare wire showing so the joints can be checked",
+         "C.  Use any terminal for any wire, since AC has no fixed polarity",
          "D.  Follow the standard wire color code for each terminal",
          'D', ""},
         // 20.2
@@ -1555,7 +1555,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Why is it best NOT to draw the DC power for a 100-watt HF transceiver from an automobile's cigarette lighter socket?",
          "A.  The socket supplies only about 6 volts",
          "B.  The socket delivers AC that must first be rectified",
-         "C.  The socket's polarity is reversed from that of the battery",
+         "C.  The socket's polarity is reversed from that of the battery on most late-model cars",
          "D.  Its circuit cannot safely carry the 20 or so amperes drawn on transmit",
          'D', ""},
         // 20.4
@@ -1596,16 +1596,16 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 20.9
         {"What determines the proper size solar panel to use in a solar-powered battery-charging circuit?",
          "A.  The charging current needed to keep the battery replenished for its load",
-         "B.  The physical dimensions of the battery",
-         "C.  The chemical type of the battery electrolyte",
+         "B.  The physical dimensions and weight of the battery being charged",
+         "C.  The chemical type of the battery's electrolyte, such as the acid in a lead-acid cell",
          "D.  The length of cable between the panel and the battery",
          'A', ""},
         // 20.10
         {"What is the biggest disadvantage to using wind power as the primary source of power for an emergency station?",
-         "A.  A wind generator needs frequent refueling",
+         "A.  FCC rules bar stations powered mainly by wind from handling emergency traffic",
          "B.  The output voltage is too high to charge batteries",
          "C.  A big battery bank must carry the load whenever the wind is calm",
-         "D.  A wind generator works only during daylight hours",
+         "D.  Its output frequency drifts with wind speed, pulling the transmitter off frequency",
          'C', ""},
     }},
     // Group 21: Impedance and reactance, coils and capacitors with alternating current, impedance matching, units.
@@ -1626,15 +1626,15 @@ inline constexpr QuestionBankTable QuestionBank{{
          'B', ""},
         // 21.2
         {"In an inductor, what causes opposition to the flow of AC?",
-         "A.  Capacitive reactance",
+         "A.  Inductive coupling",
          "B.  Conductance",
-         "C.  Reluctance",
+         "C.  Magnetic reluctance",
          "D.  Inductive reactance",
          'D', ""},
         // 21.3
         {"In a capacitor, what causes opposition to the flow of AC?",
-         "A.  Inductive reactance",
-         "B.  Admittance",
+         "A.  Dielectric absorption",
+         "B.  Capacitive coupling",
          "C.  Capacitive reactance",
          "D.  Permeability",
          'C', ""},
@@ -1772,8 +1772,8 @@ inline constexpr QuestionBankTable QuestionBank{{
     {{
         // 23.0
         {"If a carbon resistor's temperature is increased, what will happen to the resistance?",
-         "A.  Nothing; carbon resistors are unaffected by heat",
-         "B.  It will double for every 10 degrees of temperature rise",
+         "A.  Nothing; a carbon resistor holds its marked value at any temperature it can survive",
+         "B.  It always rises, since carbon has a large positive temperature coefficient",
          "C.  Its temperature coefficient decides how much, and which way, it changes",
          "D.  It will rise by exactly one ohm for every degree of temperature rise",
          'C', ""},
@@ -1787,8 +1787,8 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 23.2
         {"What function does a capacitor serve if it is used in a power-supply circuit to filter transient voltage spikes across the transformer's secondary winding?",
          "A.  Neutralizing capacitor",
-         "B.  Coupling capacitor",
-         "C.  Tuning capacitor",
+         "B.  Transient-response compensation capacitor",
+         "C.  Secondary-winding tuning capacitor",
          "D.  Transient suppressor capacitor",
          'D', ""},
         // 23.3
@@ -1880,9 +1880,9 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 24.4
         {"What should be the minimum peak-inverse-voltage rating of the rectifier in a half-wave power supply?",
-         "A.  About one-quarter of the peak output voltage, whatever the filter",
-         "B.  About one-half of the peak output voltage, whatever the filter",
-         "C.  About one-half of the RMS output voltage, whatever the filter",
+         "A.  About one-half of the peak output voltage, since the diode conducts on only half of each cycle",
+         "B.  Between one-quarter and one-half of the peak output voltage, set by the load",
+         "C.  About one-half of the RMS output voltage, whatever kind of filter follows the rectifier",
          "D.  Between one and two times the peak output voltage, set by load and filter",
          'D', ""},
         // 24.5
@@ -1967,15 +1967,15 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 25.5
         {"How much should the carrier be suppressed below peak output power in a properly designed single-sideband (SSB) transmitter?",
-         "A.  No more than 10 dB",
-         "B.  No more than 20 dB",
+         "A.  At least 6 dB, but no more than 20 dB",
+         "B.  About 10 dB",
          "C.  At least 40 dB",
          "D.  No more than 30 dB",
          'C', ""},
         // 25.6
         {"What is one advantage of carrier suppression in a double-sideband phone transmission?",
-         "A.  The signal takes up less bandwidth than full-carrier AM",
-         "B.  It can be received with a simple envelope detector",
+         "A.  The signal takes up only half the bandwidth of a full-carrier AM signal",
+         "B.  It can be received with a simple envelope detector, just like ordinary AM",
          "C.  Power that would go into the carrier goes into the sidebands instead",
          "D.  It can be amplified by a class-C stage without distortion",
          'C', ""},
@@ -1990,7 +1990,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What happens to the signal of an overmodulated single-sideband or double-sideband phone transmitter?",
          "A.  Its audio gets cleaner and easier to copy",
          "B.  It occupies a narrower slice of the band than usual",
-         "C.  Its carrier frequency drifts upward",
+         "C.  Its carrier frequency drifts upward as the final amplifier heats up",
          "D.  Its audio distorts and it splatters onto nearby frequencies",
          'D', ""},
         // 25.9
@@ -2035,7 +2035,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What is the name of the stage in a VHF FM transmitter that selects a harmonic of an HF signal to reach the desired operating frequency?",
          "A.  Balanced modulator",
          "B.  Squelch circuit",
-         "C.  Audio limiter",
+         "C.  Frequency discriminator",
          "D.  Frequency multiplier",
          'D', ""},
         // 26.4
@@ -2134,7 +2134,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'A', ""},
         // 27.6
         {"Why is a Yagi antenna often used for radio communications on the 20-meter band?",
-         "A.  It works best when mounted close to the ground",
+         "A.  It works best when mounted close to the ground, so it needs no tall tower",
          "B.  It can be tuned to every HF band without traps",
          "C.  It favors one heading, cutting signals from the sides and rear",
          "D.  It can be used without any feed line or matching",
@@ -2148,10 +2148,10 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', ""},
         // 27.8
         {"What is the 'main lobe' of a Yagi antenna radiation pattern?",
-         "A.  The element that the feed line is connected to",
+         "A.  The element that the feed line is connected to, between reflector and director",
          "B.  The loss in the antenna's matching network",
          "C.  The direction in which the antenna sends its strongest signal",
-         "D.  The region directly behind the reflector",
+         "D.  The lobe that points directly behind the reflector, off the back of the boom",
          'C', ""},
         // 27.9
         {"What is a good way to get maximum performance from a Yagi antenna?",
@@ -2162,7 +2162,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'A', ""},
         // 27.10
         {"Which of the following is NOT a Yagi antenna design variable that should be considered to optimize the forward gain, front-to-rear gain ratio and SWR bandwidth?",
-         "A.  How many elements it has",
+         "A.  How the driven element is matched to the transmitter's feed line",
          "B.  How long the boom is",
          "C.  How far apart the elements are",
          "D.  How much power the transmitter delivers",
@@ -2221,7 +2221,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'A', ""},
         // 28.7
         {"Compared to a dipole antenna, what are the directional radiation characteristics of a cubical-quad antenna?",
-         "A.  The quad is less directional than the dipole",
+         "A.  The quad is less directional than the dipole, spreading its signal more widely",
          "B.  The quad radiates equally in all horizontal directions",
          "C.  The quad concentrates more of its signal in the forward direction",
          "D.  The quad has exactly the same pattern as the dipole",
@@ -2238,7 +2238,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  The spacing of the loops compared with a wavelength",
          "B.  The size of the reflector loop compared with the driven loop",
          "C.  Power sent in the main direction compared with power sent straight back",
-         "D.  The gain of the loop compared with that of an isotropic radiator",
+         "D.  The gain of the loop compared with that of an isotropic radiator in free space",
          'C', ""},
         // 28.10
         {"What is the 'main lobe' of a delta-loop antenna radiation pattern?",
@@ -2266,7 +2266,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 29.2
         {"What is one disadvantage of a random-wire antenna?",
-         "A.  It can be used on only one band",
+         "A.  It can be used on only one band unless a second wire is added",
          "B.  RF may be present in the shack, where the wire begins",
          "C.  It must be cut to an exact resonant length",
          "D.  It has to be fed with 50-ohm coaxial cable",
@@ -2288,7 +2288,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 29.5
         {"What is the low-angle radiation pattern of an ideal half-wavelength dipole HF antenna installed a half-wavelength high, parallel to the earth?",
          "A.  Two broad lobes, one on each side, broadside to the wire",
-         "B.  Two lobes pointing out past the ends of the wire",
+         "B.  Two lobes pointing out past the ends of the wire, along its length",
          "C.  Even coverage all around, with no nulls",
          "D.  A single lobe pointing off one end of the wire",
          'A', ""},
@@ -2297,12 +2297,12 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Raising it well above a half wavelength makes it omnidirectional",
          "B.  Well below a half wavelength high, the pattern becomes nearly circular",
          "C.  The horizontal pattern is the same at any height",
-         "D.  Raising it turns the figure-eight into a single forward lobe",
+         "D.  Raising it above one wavelength turns the figure-eight into a single forward lobe",
          'B', ""},
         // 29.7
         {"If the horizontal radiation pattern of an antenna shows a major lobe at 0 degrees and a minor lobe at 180 degrees, how would you describe the radiation pattern of this antenna?",
          "A.  Omnidirectional",
-         "B.  Bidirectional, with equally strong lobes front and back",
+         "B.  Bidirectional, with equally strong lobes at 0 and 180 degrees",
          "C.  Isotropic",
          "D.  Directional, favoring the 0-degree heading",
          'D', ""},
@@ -2413,7 +2413,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 31.0
         {"Depending on the wavelength of the signal, the energy density of the RF field, and other factors, in what way can RF energy affect body tissue?",
          "A.  It can warm the tissue, much as a microwave oven warms food",
-         "B.  It can ionize atoms in the tissue, much as X-rays do",
+         "B.  It can ionize atoms in the tissue, much as X-rays and gamma rays do",
          "C.  It can leave the tissue slightly radioactive",
          "D.  It can magnetize the iron in the blood",
          'A', ""},
@@ -2436,7 +2436,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Decibels above one milliwatt (dBm)",
          "B.  Roentgens per hour of exposure",
          "C.  Specific absorption rate (watts per kilogram)",
-         "D.  Decibels over a half-wave dipole (dBd)",
+         "D.  Decibels of gain over a half-wave dipole (dBd)",
          'C', ""},
         // 31.4
         {"RF radiation in which of the following frequency ranges has the most effect on the human eyes?",
@@ -2469,21 +2469,21 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 31.8
         {"What guideline is used to determine whether or not a routine RF evaluation must be performed for an amateur station?",
          "A.  The license class of the station's operator",
-         "B.  The number of other stations within 10 miles",
+         "B.  The number of other amateur stations within 10 miles of yours",
          "C.  The age of the station's equipment",
          "D.  The transmitter power and the frequency band in use",
          'D', ""},
         // 31.9
         {"If you perform a routine RF evaluation on your station and determine that its RF fields exceed the FCC's exposure limits in human-accessible areas, what are you required to do?",
          "A.  Take action to keep people from being exposed to the excessive fields",
-         "B.  Report your findings to the FCC's Compliance and Information Bureau",
+         "B.  Send a written report of your findings to the FCC's Enforcement Bureau",
          "C.  Nothing further, as long as you hold a valid license",
          "D.  Notify the local zoning board before you transmit again",
          'A', ""},
         // 31.10
         {"At a site with multiple transmitters operating at the same time, how is each transmitter included in the RF exposure site evaluation?",
          "A.  Only the transmitter with the highest output power is included",
-         "B.  Only transmitters running more than 500 watts are included",
+         "B.  Each one running over 500 watts PEP, however weak its field where people can go",
          "C.  Each one giving over 5% of its own exposure limit where people can go",
          "D.  Only transmitters operating on the same band are included",
          'C', ""},
@@ -2502,7 +2502,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Each licensee whose signal there exceeds 5% of its exposure limit",
          "B.  Only the owner of the tower or building, never the licensees",
          "C.  Only the licensee running the highest-power transmitter at the site",
-         "D.  The FCC's Compliance and Information Bureau",
+         "D.  The FCC's Enforcement Bureau, rather than the licensees",
          'A', ""},
         // 32.2
         {"What effect does duty cycle have when evaluating RF exposure?",
@@ -2522,7 +2522,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Why do the power levels used to determine if an RF environmental evaluation is required vary with frequency?",
          "A.  Because transmitters are less efficient at higher frequencies",
          "B.  Because the body absorbs RF more readily at some frequencies than at others",
-         "C.  Because feed-line loss rises as the frequency increases",
+         "C.  Because feed-line loss rises with frequency, leaving less power at the antenna",
          "D.  Because power is limited more strictly in the Novice segments",
          'B', ""},
         // 32.5
@@ -2609,7 +2609,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What factors determine the location of the boundary between the near and far fields of an antenna?",
          "A.  The wavelength of the signal and the physical size of the antenna",
          "B.  The transmitter power and the loss in the feed line",
-         "C.  The polarization of the antenna and the type of modulation",
+         "C.  The polarization of the antenna and the type of modulation in use",
          "D.  The SWR on the feed line and the height of the tower",
          'A', ""},
         // 33.6
@@ -2621,22 +2621,22 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 33.7
         {"In the free-space far field, what is the relationship between the electric field (E field) and magnetic field (H field)?",
-         "A.  They are parallel to each other and 90 degrees out of phase",
+         "A.  They are parallel, with the H field 90 degrees out of phase with the E field",
          "B.  Their ratio changes rapidly with distance from the antenna",
          "C.  They are perpendicular, and their ratio is fixed at about 377 ohms",
          "D.  The H field is always far stronger than the E field",
          'C', ""},
         // 33.8
         {"What type of instrument can be used to accurately measure an RF field?",
-         "A.  An SWR bridge inserted in the feed line",
+         "A.  An SWR bridge inserted in the feed line next to the antenna",
          "B.  A field-strength meter and an antenna, both calibrated",
-         "C.  A dip meter loosely coupled to the antenna",
+         "C.  A calibrated dip meter loosely coupled to the antenna",
          "D.  A neon bulb held close to the antenna",
          'B', ""},
         // 33.9
         {"If your station complies with the RF safety rules and you reduce its power output from 500 to 40 watts, how would the RF safety rules apply to your operations?",
          "A.  The RF safety rules would no longer apply to your station",
-         "B.  You would have to perform a new routine evaluation at 40 watts",
+         "B.  You would have to perform a new routine evaluation at 40 watts before transmitting",
          "C.  The rules still apply, but no routine evaluation is needed at 40 watts",
          "D.  You would have to report the power change to the FCC",
          'C', ""},
@@ -2655,7 +2655,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Use only vertically polarized antennas indoors",
          "B.  Feed the antenna with coax having a low velocity factor",
          "C.  Place it as far as possible from rooms occupied while you transmit",
-         "D.  Connect the antenna to the house electrical ground",
+         "D.  Connect the antenna to the house electrical ground to drain off stray RF",
          'C', ""},
         // 34.1
         {"Considering RF safety, what precaution should you take whenever you make adjustments to the feed line of a directional antenna system?",
@@ -2708,7 +2708,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', ""},
         // 34.8
         {"What should you do to reduce RF radiation exposure when operating at 1270 MHz?",
-         "A.  Use only vertically polarized antennas",
+         "A.  Use only vertically polarized antennas to keep the RF away from people",
          "B.  Keep the antenna away from your eyes while RF is applied",
          "C.  Use an antenna with as much gain as possible",
          "D.  Operate only during the hours of darkness",
@@ -2723,7 +2723,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 34.10
         {"Considering RF safety, which of the following is the best reason to mount the antenna of a mobile VHF transceiver in the center of a metal roof?",
          "A.  The metal roof shields the occupants from the antenna's field",
-         "B.  It makes the antenna radiate straight upward",
+         "B.  It makes the antenna radiate straight upward, away from the occupants",
          "C.  It allows the feed line to be as long as possible",
          "D.  It raises the radiation resistance above 300 ohms",
          'A', ""},
@@ -2735,7 +2735,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  This is normal and nothing needs to be changed",
          "B.  RF is flowing on the equipment, probably from a poor station ground",
          "C.  The microphone cable is too short for the transceiver",
-         "D.  The burns come from static electricity built up on the carpet",
+         "D.  The burns come from static electricity built up by shoes on a carpeted floor",
          'B', ""},
         // 35.1
         {"If measurements indicate that individuals in your station are exposed to more than the maximum permissible level of radiation, which of the following corrective measures would be effective?",
@@ -2760,7 +2760,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 35.4
         {"What might you do if an RF radiation evaluation shows that your neighbors may be receiving more than the maximum RF radiation exposure limit from your Yagi antenna when it is pointed at their house?",
-         "A.  Switch to a feed line with a higher velocity factor",
+         "A.  Switch to a feed line with a higher velocity factor and lower loss",
          "B.  Replace the Yagi with one of higher gain",
          "C.  Ask the neighbors to stay indoors while you operate",
          "D.  Lower your power whenever the Yagi is aimed at their house",
@@ -2777,7 +2777,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  It reflects the RF back into the transmitter",
          "B.  It radiates only the harmonics, not the fundamental",
          "C.  It turns the transmitter's output into heat instead of radiating it",
-         "D.  It cuts the transmitter's output to a few milliwatts",
+         "D.  It reduces the transmitter's output to a few milliwatts while you make adjustments",
          'C', ""},
         // 35.7
         {"From an RF radiation exposure point of view, which of the following materials would be the best to use for your homemade transmatch enclosure?",
@@ -2788,14 +2788,14 @@ inline constexpr QuestionBankTable QuestionBank{{
          'A', ""},
         // 35.8
         {"From an RF radiation exposure point of view, what is the advantage to using a high-gain, narrow-beamwidth antenna for your VHF station?",
-         "A.  It produces a weaker field in the main beam for a given power",
+         "A.  It produces a weaker field in its main beam than a dipole does for the same power",
          "B.  It puts most of its energy in the wanted direction and little elsewhere",
          "C.  It removes the need for any routine RF evaluation",
          "D.  It radiates equally in all horizontal directions",
          'B', ""},
         // 35.9
         {"From an RF radiation exposure point of view, what is the disadvantage in using a high-gain, narrow-beamwidth antenna for your VHF station?",
-         "A.  It radiates more energy toward the sides and back",
+         "A.  It radiates more energy toward the sides and back than a low-gain antenna does",
          "B.  It needs much more transmitter power to work well",
          "C.  Its main beam can produce strong fields where people may be",
          "D.  It cannot be used with horizontal polarization",
@@ -2803,7 +2803,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 35.10
         {"If your station is located in a residential area, which of the following would best help you reduce the RF exposure to your neighbors from your amateur station?",
          "A.  Use only vertical antennas mounted at ground level",
-         "B.  Raise power so that your contacts are shorter",
+         "B.  Raise power so that your contacts are shorter and exposure time is reduced",
          "C.  Mount the antennas higher and farther from neighboring homes",
          "D.  Use a shorter feed line with less loss to the antenna",
          'C', ""},
