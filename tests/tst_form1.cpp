@@ -10,10 +10,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -21,9 +27,10 @@ namespace {
 // Draws the same index in every group, so a test knows which question comes next.
 class FixedDraw final : public bank::UniformSource {
 public:
-    void seedFromClock() override {}
+    void seedFromClock() override { ++seeds; }
     float next() override { return (static_cast<float>(index) + 0.5F) / 11.0F; }
     int index = 0;
+    int seeds = 0;
 };
 
 } // namespace
@@ -37,7 +44,8 @@ private slots:
 
     void firstPictureShowsQuestionOne();
     void layoutMatchesTheDesign();
-    void everyControlHasARoleName();
+    void accessibility_data();
+    void accessibility();
     void menuBarHasFiveOneItemMenus();
     void correctAnswerIsCountedOnce_data();
     void correctAnswerIsCountedOnce();
@@ -92,6 +100,7 @@ private:
 void TestForm1::init()
 {
     draw.index = 0;
+    draw.seeds = 0;
     form = new Form1(&draw);
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form));
@@ -218,18 +227,178 @@ void TestForm1::layoutMatchesTheDesign()
              QStringList({QStringLiteral("Option5"), QStringLiteral("Command4")}));
 }
 
-void TestForm1::everyControlHasARoleName()
+// What assistive technology learns of the window, and what a dark desktop does to it. Each row
+// plays a few steps and then checks one control: which one holds the focus and what it says, or
+// the contrast of a control's text on its background.
+void TestForm1::accessibility_data()
 {
-    const QList<QWidget*> controls = form->centralWidget()->findChildren<QWidget*>();
-    for (QWidget* widget : controls) {
-        if (widget->objectName().isEmpty() || qobject_cast<QMessageBox*>(widget))
-            continue;
-        QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(widget->objectName()));
-        QVERIFY2(widget->accessibleName() != widget->objectName(),
-                 qPrintable(widget->objectName()));
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("names are the visible texts") << ""
+                                                 << ""
+                                                 << "";
+    QTest::newRow("first question") << ""
+                                    << "Option1"
+                                    << "^Question 1 of 35: What class .*\\? 0 correct so far\\.$";
+    QTest::newRow("right answer, next question")
+        << "right"
+        << "Option1"
+        << "^Correct\\. Question 2 of 35: .* 1 correct so far\\.$";
+    QTest::newRow("wrong answer in QUIZ Mode") << "wrong"
+                                               << "Command4"
+                                               << "^WRONG\\.$";
+    QTest::newRow("wrong answer in Learning Mode") << "learning wrong"
+                                                   << "Command4"
+                                                   << "^WRONG\\. Solution: [A-D]\\.  .+$";
+    QTest::newRow("Learning Mode, next question")
+        << "learning right"
+        << "Option1"
+        << "^Correct\\. Question 2 of 35: .* Solution: [A-D]\\.  .+";
+    QTest::newRow("explanation with its question")
+        << "explanation"
+        << "Option1"
+        << "^Correct\\. Question 14 of 35: .* Explanation: .+ 13 correct so far\\.$";
+    QTest::newRow("after the last question") << "whole exam"
+                                             << "Option1"
+                                             << " 35 correct so far\\. That was the last question";
+    QTest::newRow("Solve announces the solution") << "solve"
+                                                  << "Label1"
+                                                  << "^[A-D]\\.  .+$";
+    QTest::newRow("Enter presses the focused button") << "enter"
+                                                      << "Command4"
+                                                      << "^WRONG\\.$";
+    QTest::newRow("dark palette: question") << "dark"
+                                            << "Label7"
+                                            << "black";
+    QTest::newRow("dark palette: question number") << "dark"
+                                                   << "Label3"
+                                                   << "black";
+    QTest::newRow("dark palette: solution") << "dark"
+                                            << "Label1"
+                                            << "black";
+    QTest::newRow("dark palette: explanation") << "dark"
+                                               << "Label9"
+                                               << "system";
+    QTest::newRow("dark palette: answer choice") << "dark"
+                                                 << "Option2"
+                                                 << "system";
+}
+
+void TestForm1::accessibility()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, target);
+    QFETCH(QString, expected);
+
+    if (steps.isEmpty() && target.isEmpty()) {
+        const QList<QWidget*> controls = form->centralWidget()->findChildren<QWidget*>();
+        for (QWidget* widget : controls) {
+            if (widget->objectName().isEmpty())
+                continue;
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            const QString name = accessible->text(QAccessible::Name);
+            const QString visible = qobject_cast<QLabel*>(widget)
+                                        ? qobject_cast<QLabel*>(widget)->text()
+                                    : qobject_cast<QAbstractButton*>(widget)
+                                        ? qobject_cast<QAbstractButton*>(widget)->text()
+                                        : qobject_cast<QGroupBox*>(widget)->title();
+            QVERIFY2(name == visible, qPrintable(widget->objectName()));
+        }
+        const auto role = [this](const char* name) {
+            return QAccessible::queryAccessibleInterface(control<QWidget>(name))->role();
+        };
+        QCOMPARE(role("Option1"), QAccessible::RadioButton);
+        QCOMPARE(role("Command2"), QAccessible::Button);
+        QCOMPARE(role("Frame1"), QAccessible::Grouping);
+        QCOMPARE(role("Label7"), QAccessible::StaticText);
+        QCOMPARE(role("Label1"), QAccessible::Notification);
+        QCOMPARE(option(3)->accessibleDescription(), QStringLiteral("Answer choice C"));
+        QCOMPARE(control<QLabel>("Label7")->accessibleDescription(), QStringLiteral("Question"));
+        return;
     }
-    QCOMPARE(option(3)->accessibleName(), QStringLiteral("Answer choice C"));
-    QCOMPARE(control<QLabel>("Label7")->accessibleDescription(), caption("Label7"));
+
+    if (steps == QStringLiteral("dark")) {
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        dark.setColor(QPalette::Window, QColor(0x2a, 0x2a, 0x2a));
+        dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+        QApplication::setPalette(dark);
+        // The window learns of the new palette through a posted event.
+        QTRY_COMPARE(form->palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
+        const QPalette shown = control<QWidget>(qPrintable(target))->palette();
+        QApplication::setPalette(light);
+        const auto luminance = [](const QColor& colour) {
+            const auto linear = [](float c) {
+                return c <= 0.03928F ? c / 12.92F : std::pow((c + 0.055F) / 1.055F, 2.4F);
+            };
+            return 0.2126F * linear(colour.redF()) + 0.7152F * linear(colour.greenF()) +
+                   0.0722F * linear(colour.blueF());
+        };
+        const float a = luminance(shown.color(QPalette::WindowText));
+        const float b = luminance(shown.color(QPalette::Window));
+        QVERIFY((std::max(a, b) + 0.05F) / (std::min(a, b) + 0.05F) >= 4.5F);
+        if (expected == QStringLiteral("black"))
+            QCOMPARE(shown.color(QPalette::WindowText), QColor(Qt::black));
+        else
+            QCOMPARE(shown.color(QPalette::WindowText), dark.color(QPalette::WindowText));
+        return;
+    }
+
+    // Focus moves and announcements happen only while assistive technology is listening.
+    QList<QPair<QObject*, QAccessible::Event>> events;
+    static QList<QPair<QObject*, QAccessible::Event>>* capture = nullptr;
+    capture = &events;
+    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        capture->append({event->object(), event->type()});
+    });
+    QPlatformAccessibility* platform =
+        QGuiApplicationPrivate::platformIntegration()->accessibility();
+    QVERIFY(platform != nullptr);
+    platform->setActive(true);
+    const auto restore = qScopeGuard([platform] {
+        platform->setActive(false);
+        QAccessible::installUpdateHandler(nullptr);
+    });
+    QVERIFY(QAccessible::isActive());
+
+    if (steps.startsWith(QStringLiteral("learning")))
+        QTest::mouseClick(option(6), Qt::LeftButton);
+    if (steps.endsWith(QStringLiteral("right")))
+        answerRight();
+    if (steps.endsWith(QStringLiteral("wrong")))
+        answerWrong();
+    if (steps == QStringLiteral("explanation")) {
+        draw.index = 0; // 14.0 carries an explanation
+        for (int group = 1; group < 14; ++group)
+            answerRight();
+    }
+    if (steps == QStringLiteral("whole exam")) {
+        for (int group = 1; group <= 35; ++group)
+            answerRight();
+    }
+    if (steps == QStringLiteral("enter")) {
+        pick(keyedPosition() % 4 + 1);
+        command(2)->setFocus();
+        QTest::keyClick(command(2), Qt::Key_Return);
+    }
+    if (steps == QStringLiteral("solve")) {
+        events.clear();
+        command(1)->setFocus();
+        QTest::keyClick(command(1), Qt::Key_Enter, Qt::KeypadModifier);
+        const QObject* bar = control<QLabel>(qPrintable(target));
+        QVERIFY(events.contains({const_cast<QObject*>(bar), QAccessible::ObjectShow}));
+        QVERIFY(QRegularExpression(expected).match(caption("Label1")).hasMatch());
+        QCOMPARE(QApplication::focusWidget(), command(1));
+        return;
+    }
+
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(focused != nullptr);
+    QCOMPARE(focused->objectName(), target);
+    QVERIFY2(QRegularExpression(expected).match(focused->accessibleDescription()).hasMatch(),
+             qPrintable(focused->accessibleDescription()));
 }
 
 void TestForm1::menuBarHasFiveOneItemMenus()
@@ -415,9 +584,11 @@ void TestForm1::wholeExamReachesTheEndAndRestarts()
     });
     draw.index = 1;
     QSignalSpy ended(form, &Form1::programEnded);
+    QCOMPARE(draw.seeds, 1);
     submit();
     QVERIFY(sawBox);
     QCOMPARE(ended.count(), 0);
+    QCOMPARE(draw.seeds, 2); // each exam draws from a freshly seeded generator
 
     QCOMPARE(exam.questionCount(), 1);
     QCOMPARE(exam.correctCount(), 0);

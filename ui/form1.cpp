@@ -1,11 +1,14 @@
 #include "form1.h"
 
+#include "commandbutton.h"
 #include "frame.h"
 #include "helpfile.h"
 #include "helpviewer.h"
+#include "notifyinglabel.h"
 #include "optionbutton.h"
 #include "smiley.xpm"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -24,6 +27,8 @@ constexpr QRect twips(int left, int top, int width, int height)
 }
 
 const QString windowCaption = QStringLiteral("QX9VEN General Class Theory");
+const QString correctResultText = QStringLiteral("Correct");
+const QString wrongResultText = QStringLiteral("WRONG");
 
 // The layout was designed around a small bitmap sans of another platform. Liberation Sans has
 // its shapes; drawn five percent tighter it also has about its average width, so the texts
@@ -40,36 +45,41 @@ QFont designFont(qreal points, bool bold = false)
     return font;
 }
 
+// A control with a background of its own gets black text with it, whatever the desktop's
+// palette: the light text of a dark palette would vanish on white or pale yellow. Controls
+// inside it inherit both colours.
 void setBackground(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
 
-// Names a control after the design, and fixes it at its place and size in its container.
+// Names a control after the design, and fixes it at its place and size in its container. A
+// screen reader knows it by its visible text and hears its role as the description.
 template <typename Control>
 Control* place(Control* control, const QString& name, const QRect& box, const QString& role)
 {
     control->setObjectName(name);
     control->setGeometry(box);
     control->setFixedSize(box.size());
-    control->setAccessibleName(role);
+    control->setAccessibleDescription(role);
     return control;
 }
 
 // A label in a fixed box: plain text from the top left, wrapped at words, cut off at the
 // bottom, on an opaque background.
-QLabel* makeLabel(QWidget* container, const QString& name, const QRect& box, const QString& text,
-                  const QString& role)
+template <typename LabelKind = QLabel>
+LabelKind* makeLabel(QWidget* container, const QString& name, const QRect& box, const QString& text,
+                     const QString& role)
 {
-    auto* label = place(new QLabel(text, container), name, box, role);
+    auto* label = place(new LabelKind(text, container), name, box, role);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setAutoFillBackground(true);
-    label->setAccessibleDescription(text);
     return label;
 }
 
@@ -84,14 +94,13 @@ QRadioButton* makeOption(QWidget* container, const QString& name, const QRect& b
 {
     auto* option = place(new OptionButton(container), name, box, role);
     option->setText(text);
-    option->setAccessibleDescription(text);
     return option;
 }
 
 QPushButton* makeCommand(QWidget* container, const QString& name, const QRect& box,
                          const QString& text)
 {
-    auto* button = place(new QPushButton(text, container), name, box, text);
+    auto* button = place(new CommandButton(text, container), name, box, QString());
     button->setAutoDefault(false);
     return button;
 }
@@ -124,8 +133,9 @@ Form1::Form1(bank::UniformSource* random, QWidget* parent)
     connectHandlers();
 
     // Loading the window presents the first question before it is first shown.
-    exam_.Form_Load();
+    runExamHandler(&exam::Exam::Form_Load);
     options_[0]->setFocus();
+    options_[0]->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -167,8 +177,10 @@ void Form1::buildControls(QWidget* surface)
                              QStringLiteral("Learning Mode"), QStringLiteral("Learning Mode"));
     options_[4]->setChecked(true);
 
-    labels_[0] = makeLabel(surface, QStringLiteral("Label1"), twips(240, 6120, 8175, 615),
-                           QStringLiteral("Label1"), QStringLiteral("Solution"));
+    solutionBar_ =
+        makeLabel<NotifyingLabel>(surface, QStringLiteral("Label1"), twips(240, 6120, 8175, 615),
+                                  QStringLiteral("Label1"), QStringLiteral("Solution"));
+    labels_[0] = solutionBar_;
     setBackground(labels_[0], QColor(255, 255, 192));
     labels_[1] = makeLabel(surface, QStringLiteral("Label2"), twips(240, 120, 855, 375),
                            QStringLiteral("Label2"), QStringLiteral("Questions presented"));
@@ -246,10 +258,13 @@ void Form1::buildMenus()
 void Form1::connectHandlers()
 {
     exam::Exam* const target = &exam_;
-    connect(commands_[0], &QPushButton::clicked, this, [target] { target->Command1_Click(); });
-    connect(commands_[1], &QPushButton::clicked, this, [target] { target->Command2_Click(); });
+    connect(commands_[0], &QPushButton::clicked, this,
+            [this] { runExamHandler(&exam::Exam::Command1_Click); });
+    connect(commands_[1], &QPushButton::clicked, this,
+            [this] { runExamHandler(&exam::Exam::Command2_Click); });
     connect(commands_[2], &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(commands_[3], &QPushButton::clicked, this, [target] { target->Command4_Click(); });
+    connect(commands_[3], &QPushButton::clicked, this,
+            [this] { runExamHandler(&exam::Exam::Command4_Click); });
     // clicked comes from the mouse, Space, and the arrow keys within the group, also for an
     // option that is already selected.
     connect(options_[0], &QRadioButton::clicked, this, [target] { target->Option1_Click(); });
@@ -281,16 +296,19 @@ QString Form1::caption(exam::Label label) const
 
 void Form1::setCaption(exam::Label label, const QString& text)
 {
-    QLabel* target = labels_[slot(label)];
-    target->setText(text);
-    target->setAccessibleDescription(text);
+    labels_[slot(label)]->setText(text);
+    if (label == exam::Label::Label6 && !text.isEmpty())
+        handlerRun_.result = text;
+    else if (label == exam::Label::Label1 && !text.isEmpty())
+        handlerRun_.solutionShown = true;
 }
 
 void Form1::setCaption(exam::Option option, const QString& text)
 {
-    QRadioButton* target = options_[slot(option)];
-    target->setText(text);
-    target->setAccessibleDescription(text);
+    options_[slot(option)]->setText(text);
+    // Only the presentation of a question writes the answer choices.
+    if (option == exam::Option::Option1)
+        handlerRun_.questionShown = true;
 }
 
 bool Form1::isSelected(exam::Option option) const
@@ -317,6 +335,74 @@ bool Form1::askToContinue()
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+// What a screen reader hears. It speaks the control that takes the focus, with the groups the
+// focus enters, and then the control's description, but not changes to other controls. So the
+// descriptions carry what has just happened, and while assistive technology is running the
+// focus goes where the learner will hear it: to the first answer choice when a question is
+// presented, to Continue when a wrong answer shows it. Without assistive technology the focus
+// stays where the learner put it.
+void Form1::runExamHandler(void (exam::Exam::*handler)())
+{
+    handlerRun_ = {};
+    (exam_.*handler)();
+    const HandlerRun run = handlerRun_;
+    const bool assistiveTechnology = QAccessible::isActive();
+    if (run.questionShown) {
+        questionBrief_ = questionBrief();
+        const bool afterRightAnswer = run.result == correctResultText;
+        options_[0]->setAccessibleDescription(
+            afterRightAnswer ? run.result + QStringLiteral(". ") + questionBrief_ : questionBrief_);
+        if (assistiveTechnology)
+            options_[0]->setFocus(Qt::OtherFocusReason);
+    }
+    if (commands_[3]->isVisibleTo(this) && run.result == wrongResultText) {
+        QStringList said{run.result + QLatin1Char('.')};
+        if (const QString solution = solutionSentence(); !solution.isEmpty())
+            said << solution;
+        commands_[3]->setAccessibleDescription(said.join(QLatin1Char(' ')));
+        if (assistiveTechnology)
+            commands_[3]->setFocus(Qt::OtherFocusReason);
+    }
+    // Solve leaves the focus on its button: the solution bar speaks for itself.
+    if (run.solutionShown && !run.questionShown && run.result.isEmpty())
+        solutionBar_->announce();
+}
+
+// Everything a learner needs about the question on screen, for the first answer choice.
+QString Form1::questionBrief() const
+{
+    const auto trimmed = [this](exam::Label label) {
+        return caption(label).trimmed();
+    };
+    QStringList parts{QStringLiteral("Question %1 of %2: %3")
+                          .arg(trimmed(exam::Label::Label3))
+                          .arg(bank::groupCount)
+                          .arg(trimmed(exam::Label::Label7))};
+    if (const QString solution = solutionSentence(); !solution.isEmpty())
+        parts << solution;
+    if (const QString explanation = trimmed(exam::Label::Label9); !explanation.isEmpty())
+        parts << QStringLiteral("Explanation: ") + explanation;
+    parts << QStringLiteral("%1 correct so far.").arg(trimmed(exam::Label::Label5));
+    if (exam_.questionCount() > bank::groupCount)
+        parts << QStringLiteral("That was the last question: Submit Answer ends the exam.");
+    return parts.join(QLatin1Char(' '));
+}
+
+QString Form1::solutionSentence() const
+{
+    const QString solution = caption(exam::Label::Label1).trimmed();
+    return solution.isEmpty() ? QString() : QStringLiteral("Solution: ") + solution;
+}
+
+// The result of the last answer is heard once, with the question after it; when the learner
+// comes back to the first choice later, only the question is described.
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == options_[0] && event->type() == QEvent::FocusOut)
+        options_[0]->setAccessibleDescription(questionBrief_);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::endProgram()
@@ -350,15 +436,15 @@ void Form1::p97rules_Click()
     runReferenceCommand(QStringLiteral("REGBOOK.hlp"), "p97rules");
 }
 
-// Names the document as the application's help file and queues F1 for the active window; the
+// Names the document as the application's help file and queues F1 for this window; the
 // document opens when that key is handled, after the menu has closed and this has returned.
+// The key goes to this window whichever window is active: with the viewer active and no
+// window manager to hand the activation back, F1 sent there would be lost.
 void Form1::runReferenceCommand(const QString& helpFileName, const char* itemName)
 {
     helpfile::set(helpFileName);
     findChild<QAction*>(QString::fromLatin1(itemName))->setProperty("helpContextId", 0);
-    QWidget* target = QApplication::activeWindow();
-    QCoreApplication::postEvent(target != nullptr ? target : this,
-                                new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+    QCoreApplication::postEvent(this, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
 }
 
 void Form1::keyPressEvent(QKeyEvent* event)

@@ -10,6 +10,7 @@
 #include <memory>
 
 class HelpViewer;
+class NotifyingLabel;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -45,6 +46,7 @@ public:
 protected:
     // F1 anywhere in the window opens the application's help file at its contents page.
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // The program is to end now with status 0 (QUIT, File > Exit, No at the end of an exam).
@@ -64,6 +66,19 @@ private:
     void runReferenceCommand(const QString& helpFileName, const char* itemName);
     void openHelpFile();
 
+    void runExamHandler(void (exam::Exam::*handler)());
+    QString questionBrief() const;
+    QString solutionSentence() const;
+
+    // What the exam wrote during the handler that is running.
+    struct HandlerRun {
+        bool questionShown = false; // a question was presented
+        bool solutionShown = false; // the solution bar was filled
+        QString result;             // the last result written, "Correct" or "WRONG"
+    };
+    HandlerRun handlerRun_;
+    QString questionBrief_;
+
     std::unique_ptr<bank::UniformSource> ownRandom_;
     exam::Exam exam_;
     std::unique_ptr<HelpViewer> helpViewer_;
@@ -72,4 +87,5 @@ private:
     std::array<QRadioButton*, 6> options_{}; // Option1 .. Option6
     std::array<QPushButton*, 4> commands_{}; // Command1 .. Command4
     std::array<QGroupBox*, 4> frames_{};     // Frame1 .. Frame4
+    NotifyingLabel* solutionBar_ = nullptr;  // Label1
 };

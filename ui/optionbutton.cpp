@@ -48,9 +48,11 @@ void OptionButton::paintEvent(QPaintEvent* /*event*/)
     const int spacing = style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
 
     // The circle and the caption block are both centred vertically in the box; a caption taller
-    // than the box starts at the top and is cut off at the bottom.
+    // than the box starts at the top and is cut off at the bottom. A box lower than the style's
+    // circle gets a circle that much smaller, drawn whole.
+    const int circle = qMin(qMin(indicatorWidth, indicatorHeight), height());
     QStyleOptionButton indicator = option;
-    indicator.rect = QRect(0, (height() - indicatorHeight) / 2, indicatorWidth, indicatorHeight);
+    indicator.rect = QRect((indicatorWidth - circle) / 2, (height() - circle) / 2, circle, circle);
     painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, indicator);
 
     const QRect textArea = rect().adjusted(indicatorWidth + spacing, 0, 0, 0);
