@@ -11,6 +11,8 @@ title='^QX9VEN General Class Theory$'
 OPTION1=(284 180) OPTION2=(288 240) OPTION3=(284 296) OPTION4=(288 360)
 SOLVE=(48 516) SUBMIT=(432 516) CONTINUE=(524 516) QUIT=(660 484) LEARNING=(640 150)
 CONTINUE_BOX=(489 505 71 23) SOLUTION_BOX=(16 409 545 39) NUMBER_BOX=(32 64 41 25)
+# Menus on the menu bar above the client area, and the place of their one item.
+HELP_MENU=(271 290) QUESTIONS_MENU=(143 190) RULES_MENU=(222 240)
 
 start() {
     "$program" &
@@ -18,6 +20,12 @@ start() {
     window=$(wait_for_window "$title")
     client_origin "$window"
     sleep 0.5 # let the first picture settle before the first click
+}
+
+open_menu_item() {
+    xdotool mousemove "$((CLIENT_X + $1))" "$((CLIENT_Y - 10))" click 1
+    sleep 0.2
+    xdotool mousemove "$((CLIENT_X + $2))" "$((CLIENT_Y + 12))" click 1
 }
 
 continue_shown() { [ "$(colours_in "${CONTINUE_BOX[@]}")" -gt 3 ]; }
@@ -75,20 +83,24 @@ click_at "${SUBMIT[@]}"
 eventually solution_filled || fail "Learning Mode shows no solution"
 
 echo "== Help > About shows its box"
-xdotool mousemove "$((CLIENT_X + 271))" "$((CLIENT_Y - 10))" click 1
-sleep 0.2
-xdotool mousemove "$((CLIENT_X + 290))" "$((CLIENT_Y + 12))" click 1
+open_menu_item "${HELP_MENU[@]}"
 about=$(wait_for_window '^About$')
 xdotool key Return
 window_gone '^About$' || fail "About did not close with Return"
 
-echo "== a reference command opens the viewer"
-xdotool mousemove "$((CLIENT_X + 143))" "$((CLIENT_Y - 10))" click 1
-sleep 0.2
-xdotool mousemove "$((CLIENT_X + 190))" "$((CLIENT_Y + 12))" click 1
+echo "== a reference command opens the viewer; a second one, with the viewer open, shows its own"
+open_menu_item "${QUESTIONS_MENU[@]}"
 viewer=$(wait_for_window 'POOLLIST\.hlp')
+# The viewer opens over the exam window and keeps the focus: with no window manager nothing
+# hands it back. Bring the exam window to the front, as a window manager would on a click.
+xdotool windowraise "$window"
+sleep 0.2
+open_menu_item "${RULES_MENU[@]}"
+viewer_shows() { xdotool getwindowname "$viewer" | grep -q -- "- $1\$"; }
+eventually viewer_shows 'REGBOOK\.hlp' ||
+    fail "the viewer still shows '$(xdotool getwindowname "$viewer")' after the second command"
 xdotool windowclose "$viewer" 2>/dev/null || xdotool windowunmap "$viewer"
-window_gone 'POOLLIST\.hlp' || true
+window_gone 'REGBOOK\.hlp' || true
 
 echo "== a whole exam reaches the end-of-exam box; Yes starts a new exam"
 play_to_end_of_exam

@@ -143,6 +143,18 @@ void TestHelp::lookupGoesBesideTheProgramFirst()
     huge.close();
     QVERIFY(HelpDocument::load(QStringLiteral("C.hlp"), {folder.path()})
                 .problem.contains(QStringLiteral("too large")));
+
+    // Installed under any prefix, the program finds the documents of its own installation; a
+    // copy beside it still comes first.
+    const QString bin = second.filePath(QStringLiteral("prefix/bin"));
+    const QString data = second.filePath(QStringLiteral("prefix/share/qx9ven-general"));
+    QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
+    writeFile(data + QStringLiteral("/D.hlp"), smallDocument);
+    found = HelpDocument::load(QStringLiteral("D.hlp"), HelpDocument::defaultFolders(bin));
+    QCOMPARE(found.path, data + QStringLiteral("/D.hlp"));
+    writeFile(bin + QStringLiteral("/D.hlp"), smallDocument);
+    found = HelpDocument::load(QStringLiteral("D.hlp"), HelpDocument::defaultFolders(bin));
+    QCOMPARE(found.path, bin + QStringLiteral("/D.hlp"));
 }
 
 void TestHelp::viewerStaysInsideItsDocument()

@@ -1,6 +1,25 @@
 # Shared helpers for the tests that drive the real program on an X server with xdotool and
 # judge it by what a person could see: window names and the pixels of screenshots.
 
+# The program draws on the X server these tests look at, at a scale of one, whatever the
+# caller's environment says (a suite may run with QT_QPA_PLATFORM=offscreen exported).
+export QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_STYLE_OVERRIDE
+
+# Whatever a test started in the background ends with the test, however the test ends: by
+# passing, by a failed check, or by a signal (ctest's timeout, Ctrl-C).
+end_background_jobs() {
+    local jobs
+    jobs=$(jobs -p)
+    [ -z "$jobs" ] && return 0
+    kill $jobs 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+trap end_background_jobs EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
 # Waits until a window whose name matches $1 exists; prints its id.
 wait_for_window() {
     local pattern=$1 tries=${2:-200} id

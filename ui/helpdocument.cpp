@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 namespace {
@@ -18,9 +19,23 @@ HelpDocument refuse(HelpDocument document, const QString& why)
 
 } // namespace
 
+QStringList HelpDocument::defaultFolders(const QString& programFolder)
+{
+    const QDir program(programFolder);
+    QStringList folders{program.path(), program.filePath(QStringLiteral(QX_HELP_RELATIVE_DIR)),
+                        QStringLiteral(QX_HELP_DATA_DIR)};
+    for (const QString& data :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders << QDir(data).filePath(QStringLiteral("qx9ven-general"));
+    for (QString& folder : folders)
+        folder = QDir::cleanPath(folder);
+    folders.removeDuplicates();
+    return folders;
+}
+
 QStringList HelpDocument::defaultFolders()
 {
-    return {QCoreApplication::applicationDirPath(), QStringLiteral(QX_HELP_DATA_DIR)};
+    return defaultFolders(QCoreApplication::applicationDirPath());
 }
 
 HelpDocument HelpDocument::load(const QString& name, const QStringList& folders)

@@ -2,7 +2,10 @@
 #include "runtimeerror.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QMessageBox>
+
+#include <cstdio>
 
 namespace {
 
@@ -13,11 +16,47 @@ void showRuntimeError(bank::RuntimeError error)
                           bank::runtimeErrorMessage(error));
 }
 
+// The status of a command line that cannot be understood, as other command-line tools use it.
+constexpr int usageErrorStatus = 2;
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("qx9ven-general"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QX_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Practice exam for the US amateur-radio General class written examination."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+
+    // --help and --version are answered before anything needs a display. Qt's own options
+    // (-platform, -style, ...) are unknown to the parser here; the QApplication takes them out
+    // of the command line, and only what it leaves is judged.
+    {
+        const QCoreApplication console(argc, argv);
+        parser.parse(QCoreApplication::arguments());
+        if (parser.isSet(help))
+            parser.showHelp();
+        if (parser.isSet(version))
+            parser.showVersion();
+    }
+
     QApplication app(argc, argv);
+    const bool understood = parser.parse(QCoreApplication::arguments());
+    // Only the application knows the Qt options that --help-all lists.
+    if (understood && parser.isSet(QStringLiteral("help-all")))
+        parser.process(QCoreApplication::arguments());
+    if (!understood || !parser.positionalArguments().isEmpty()) {
+        const QString problem = parser.errorText().isEmpty()
+                                    ? QStringLiteral("Unexpected argument '%1'.")
+                                          .arg(parser.positionalArguments().constFirst())
+                                    : parser.errorText();
+        std::fprintf(stderr, "%s: %s\n%s", qPrintable(QCoreApplication::applicationName()),
+                     qPrintable(problem), qPrintable(parser.helpText()));
+        return usageErrorStatus;
+    }
     bank::setRuntimeErrorHandler(&showRuntimeError);
 
     Form1 window;
