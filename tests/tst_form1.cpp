@@ -717,6 +717,22 @@ void TestForm1::renderToPng()
     answerWrong();
     QVERIFY(form->grab().save(folder + QStringLiteral("/wrong-learning.png")));
 
+    // The same on a dark desktop, in both modes.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(0x30, 0x2f, 0x2e)},
+                                       std::pair{QPalette::WindowText, QColor(Qt::white)},
+                                       std::pair{QPalette::Button, QColor(0x42, 0x42, 0x45)},
+                                       std::pair{QPalette::ButtonText, QColor(Qt::white)},
+                                       std::pair{QPalette::Base, QColor(0x3d, 0x3d, 0x3d)}})
+        dark.setColor(role, colour);
+    QApplication::setPalette(dark);
+    QTRY_COMPARE(form->palette().color(QPalette::Window), dark.color(QPalette::Window));
+    QVERIFY(form->grab().save(folder + QStringLiteral("/dark-learning.png")));
+    QTest::mouseClick(option(5), Qt::LeftButton);
+    QVERIFY(form->grab().save(folder + QStringLiteral("/dark-quiz.png")));
+    QApplication::setPalette(light);
+
     // The longest caption an answer choice can have wraps inside its box.
     option(3)->setText(QStringLiteral("C.  ") + QStringLiteral("wrapping words ").repeated(9));
     QCOMPARE(option(3)->text().size(), 139);

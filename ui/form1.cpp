@@ -387,6 +387,11 @@ QString Form1::questionBrief() const
     parts << QStringLiteral("%1 correct so far.").arg(trimmed(exam::Label::Label5));
     if (exam_.questionCount() > bank::groupCount)
         parts << QStringLiteral("That was the last question: Submit Answer ends the exam.");
+    // Each part ends with a stop, so that a screen reader pauses between them.
+    for (QString& part : parts) {
+        if (!part.endsWith(QLatin1Char('.')) && !part.endsWith(QLatin1Char('?')))
+            part += QLatin1Char('.');
+    }
     return parts.join(QLatin1Char(' '));
 }
 

@@ -9,6 +9,41 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// WCAG's contrast ratio of two colours, from 1:1 to 21:1.
+double contrast(const QColor& first, const QColor& second)
+{
+    const auto luminance = [](const QColor& colour) {
+        const auto linear = [](double c) {
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double a = luminance(first);
+    const double b = luminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// The palette's link colour, lightened on a dark page or darkened on a light one until it reads
+// at 4.5:1 or better. Dark colour schemes often keep a mid blue for links that nearly vanishes
+// on their dark grey.
+QColor readableLinkColour(const QPalette& palette)
+{
+    const QColor page = palette.color(QPalette::Base);
+    QColor link = palette.color(QPalette::Link);
+    const bool darkPage = page.lightnessF() < 0.5;
+    for (int step = 0; step < 20 && contrast(link, page) < 4.5; ++step)
+        link = darkPage ? link.lighter(115) : link.darker(115);
+    return contrast(link, page) < 4.5 ? palette.color(QPalette::Text) : link;
+}
+
+} // namespace
+
 // A browser that stays inside the document: links to its own topics are followed (and go into
 // the Back and Forward history), every other link is ignored, and nothing but the document
 // itself is ever loaded: no image, style sheet, file or remote resource.
@@ -20,6 +55,8 @@ public:
     {
         documentUrl_ = QUrl(QStringLiteral("qxhelp:") + name);
         html_ = html;
+        document()->setDefaultStyleSheet(
+            QStringLiteral("a { color: %1; }").arg(readableLinkColour(palette()).name()));
         if (source() == documentUrl_)
             reload();
         else
@@ -32,6 +69,10 @@ public:
     {
         documentUrl_.clear();
         html_.clear();
+        // Plain text takes the format at the cursor, which a document shown before may have
+        // left as a heading's.
+        clear();
+        setCurrentCharFormat(QTextCharFormat());
         setPlainText(text);
         clearHistory();
     }
