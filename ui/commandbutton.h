@@ -2,8 +2,8 @@
 
 #include <QPushButton>
 
-// A push button that Enter and Return press as Space does, as users of the desktop this
-// program comes from expect. Outside a dialog a plain push button ignores them.
+// A push button that Enter and Return press as Space does. Outside a dialog a plain push
+// button ignores them, and a keyboard user expects them to work on the focused button.
 class CommandButton : public QPushButton {
     Q_OBJECT
 
