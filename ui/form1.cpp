@@ -172,9 +172,11 @@ void Form1::buildControls(QWidget* surface)
                              QStringLiteral("Option4"), QStringLiteral("Answer choice D"));
     QWidget* mode = frames_[2];
     options_[4] = makeOption(mode, QStringLiteral("Option5"), twips(120, 360, 1215, 255),
-                             QStringLiteral("QUIZ Mode"), QStringLiteral("QUIZ Mode"));
+                             QStringLiteral("QUIZ Mode"),
+                             QStringLiteral("The solution only when Solve is pressed"));
     options_[5] = makeOption(mode, QStringLiteral("Option6"), twips(120, 720, 1455, 195),
-                             QStringLiteral("Learning Mode"), QStringLiteral("Learning Mode"));
+                             QStringLiteral("Learning Mode"),
+                             QStringLiteral("Every question with its solution"));
     options_[4]->setChecked(true);
 
     solutionBar_ =
