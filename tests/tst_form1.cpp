@@ -1,3 +1,4 @@
+#include "contrast.h"
 #include "form1.h"
 
 #include <QAccessible>
@@ -19,10 +20,22 @@
 #include <QtGui/qpa/qplatformaccessibility.h>
 #include <QtGui/qpa/qplatformintegration.h>
 
-#include <cmath>
 #include <functional>
 
 namespace {
+
+// A dark desktop's palette, as a dark color scheme sets it.
+QPalette darkPalette()
+{
+    QPalette dark = QApplication::palette();
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(0x30, 0x2f, 0x2e)},
+                                       std::pair{QPalette::WindowText, QColor(Qt::white)},
+                                       std::pair{QPalette::Button, QColor(0x42, 0x42, 0x45)},
+                                       std::pair{QPalette::ButtonText, QColor(Qt::white)},
+                                       std::pair{QPalette::Base, QColor(0x3d, 0x3d, 0x3d)}})
+        dark.setColor(role, colour);
+    return dark;
+}
 
 // Draws the same index in every group, so a test knows which question comes next.
 class FixedDraw final : public bank::UniformSource {
@@ -321,28 +334,17 @@ void TestForm1::accessibility()
 
     if (steps == QStringLiteral("dark")) {
         const QPalette light = QApplication::palette();
-        QPalette dark = light;
-        dark.setColor(QPalette::Window, QColor(0x2a, 0x2a, 0x2a));
-        dark.setColor(QPalette::WindowText, QColor(0xe0, 0xe0, 0xe0));
+        const QPalette dark = darkPalette();
         QApplication::setPalette(dark);
         // The window learns of the new palette through a posted event.
         QTRY_COMPARE(form->palette().color(QPalette::WindowText), dark.color(QPalette::WindowText));
         const QPalette shown = control<QWidget>(qPrintable(target))->palette();
         QApplication::setPalette(light);
-        const auto luminance = [](const QColor& colour) {
-            const auto linear = [](float c) {
-                return c <= 0.03928F ? c / 12.92F : std::pow((c + 0.055F) / 1.055F, 2.4F);
-            };
-            return 0.2126F * linear(colour.redF()) + 0.7152F * linear(colour.greenF()) +
-                   0.0722F * linear(colour.blueF());
-        };
-        const float a = luminance(shown.color(QPalette::WindowText));
-        const float b = luminance(shown.color(QPalette::Window));
-        QVERIFY((std::max(a, b) + 0.05F) / (std::min(a, b) + 0.05F) >= 4.5F);
-        if (expected == QStringLiteral("black"))
-            QCOMPARE(shown.color(QPalette::WindowText), QColor(Qt::black));
-        else
-            QCOMPARE(shown.color(QPalette::WindowText), dark.color(QPalette::WindowText));
+        QVERIFY(contrastRatio(shown.color(QPalette::WindowText), shown.color(QPalette::Window)) >=
+                4.5);
+        QCOMPARE(shown.color(QPalette::WindowText), expected == QStringLiteral("black")
+                                                        ? QColor(Qt::black)
+                                                        : dark.color(QPalette::WindowText));
         return;
     }
 
@@ -719,13 +721,7 @@ void TestForm1::renderToPng()
 
     // The same on a dark desktop, in both modes.
     const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(0x30, 0x2f, 0x2e)},
-                                       std::pair{QPalette::WindowText, QColor(Qt::white)},
-                                       std::pair{QPalette::Button, QColor(0x42, 0x42, 0x45)},
-                                       std::pair{QPalette::ButtonText, QColor(Qt::white)},
-                                       std::pair{QPalette::Base, QColor(0x3d, 0x3d, 0x3d)}})
-        dark.setColor(role, colour);
+    const QPalette dark = darkPalette();
     QApplication::setPalette(dark);
     QTRY_COMPARE(form->palette().color(QPalette::Window), dark.color(QPalette::Window));
     QVERIFY(form->grab().save(folder + QStringLiteral("/dark-learning.png")));

@@ -1,5 +1,7 @@
 #include "helpviewer.h"
 
+#include "contrast.h"
+
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -9,25 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <cmath>
-
 namespace {
-
-// WCAG's contrast ratio of two colours, from 1:1 to 21:1.
-double contrast(const QColor& first, const QColor& second)
-{
-    const auto luminance = [](const QColor& colour) {
-        const auto linear = [](double c) {
-            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
-               0.0722 * linear(colour.blueF());
-    };
-    const double a = luminance(first);
-    const double b = luminance(second);
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
 
 // The palette's link colour, lightened on a dark page or darkened on a light one until it reads
 // at 4.5:1 or better. Dark colour schemes often keep a mid blue for links that nearly vanishes
@@ -37,9 +21,9 @@ QColor readableLinkColour(const QPalette& palette)
     const QColor page = palette.color(QPalette::Base);
     QColor link = palette.color(QPalette::Link);
     const bool darkPage = page.lightnessF() < 0.5;
-    for (int step = 0; step < 20 && contrast(link, page) < 4.5; ++step)
+    for (int step = 0; step < 20 && contrastRatio(link, page) < 4.5; ++step)
         link = darkPage ? link.lighter(115) : link.darker(115);
-    return contrast(link, page) < 4.5 ? palette.color(QPalette::Text) : link;
+    return contrastRatio(link, page) < 4.5 ? palette.color(QPalette::Text) : link;
 }
 
 } // namespace
