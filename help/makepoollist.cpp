@@ -1,13 +1,22 @@
 // Writes the list of examination questions, POOLLIST.hlp, from the question bank itself, so
 // the list can never differ from the questions the exam asks. Run by the build.
+//
+// Each question is shown with its note from questionnotes.txt and a link to the topic of the
+// theory review or the rules guide that teaches it. The build stops, naming the row, when a
+// question has no note, a note has no link, or a link points at a topic that does not exist.
 #include "questionbank.h"
 
 #include <QFile>
+#include <QHash>
+#include <QList>
+#include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
 
 #include <array>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -49,6 +58,15 @@ constexpr std::array<const char*, bank::groupCount> groupTopics{
     "Remedies for too much RF exposure",
 };
 
+// The documents a note may send the learner to.
+constexpr std::array<const char*, 2> linkedDocuments{"PRIMER.hlp", "REGBOOK.hlp"};
+
+struct Note {
+    QString text;
+    QString document;
+    QString anchor;
+};
+
 QString escaped(std::string_view text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
@@ -59,17 +77,164 @@ QString groupAnchor(int group)
     return QStringLiteral("group-%1").arg(group);
 }
 
+QString rowName(int group, int index)
+{
+    return QStringLiteral("%1.%2").arg(group).arg(index);
+}
+
+void complain(const QString& text)
+{
+    std::fprintf(stderr, "makepoollist: %s\n", qPrintable(text));
+}
+
+std::optional<QString> readText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        complain(QStringLiteral("cannot read %1").arg(path));
+        return std::nullopt;
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+// The topics of a help document, by anchor: the heading each anchor opens, as HTML.
+QHash<QString, QString> topicHeadings(const QString& html)
+{
+    static const QRegularExpression heading(
+        QStringLiteral(R"re(<h([1-3])><a name="([^"]+)"></a>(.*?)</h\1>)re"));
+    QHash<QString, QString> topics;
+    for (const QRegularExpressionMatch& match : heading.globalMatch(html))
+        topics.insert(match.captured(2), match.captured(3).trimmed());
+    return topics;
+}
+
+// Reads the notes, one entry per row:
+//     7.3 PRIMER.hlp#md-ssb
+//     The note, one paragraph that may wrap over several lines.
+//     (a blank line)
+// Lines that begin with # are comments. Every fault found is reported and clears `ok`.
+QHash<QString, Note> readNotes(const QString& path, bool& ok)
+{
+    const std::optional<QString> text = readText(path);
+    if (!text) {
+        ok = false;
+        return {};
+    }
+    static const QRegularExpression header(QStringLiteral(R"(^(\d+)\.(\d+)(?:\s+(\S+))?\s*$)"));
+    static const QRegularExpression link(QStringLiteral(R"(^([A-Z]+\.hlp)#([A-Za-z0-9_-]+)$)"));
+
+    QHash<QString, Note> notes;
+    QString row;
+    Note note;
+    const auto finish = [&] {
+        if (row.isEmpty())
+            return;
+        note.text = note.text.simplified();
+        if (note.text.isEmpty()) {
+            complain(QStringLiteral("%1: the note is empty").arg(row));
+            ok = false;
+        }
+        notes.insert(row, note);
+        row.clear();
+    };
+    const QStringList lines = text->split(QLatin1Char('\n'));
+    for (qsizetype number = 0; number < lines.size(); ++number) {
+        const QString& line = lines.at(number);
+        if (line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.trimmed().isEmpty()) {
+            finish();
+            continue;
+        }
+        if (!row.isEmpty()) {
+            if (header.match(line).hasMatch()) {
+                complain(QStringLiteral("%1, line %2: a new row inside the note of %3; a blank "
+                                        "line must end each note")
+                             .arg(path)
+                             .arg(number + 1)
+                             .arg(row));
+                ok = false;
+            }
+            note.text += QLatin1Char(' ') + line;
+            continue;
+        }
+        const QRegularExpressionMatch match = header.match(line);
+        const int group = match.captured(1).toInt();
+        const int index = match.captured(2).toInt();
+        if (!match.hasMatch() || group < 1 || group > bank::groupCount || index < 0 ||
+            index >= bank::questionsPerGroup) {
+            complain(QStringLiteral("%1, line %2: expected a row such as 7.3 and its link, not "
+                                    "\"%3\"")
+                         .arg(path)
+                         .arg(number + 1)
+                         .arg(line));
+            ok = false;
+            continue;
+        }
+        row = rowName(group, index);
+        note = {};
+        if (notes.contains(row)) {
+            complain(QStringLiteral("%1: a second note for this row (line %2)")
+                         .arg(row)
+                         .arg(number + 1));
+            ok = false;
+        }
+        const QRegularExpressionMatch target = link.match(match.captured(3));
+        if (target.hasMatch()) {
+            note.document = target.captured(1);
+            note.anchor = target.captured(2);
+        } else {
+            complain(QStringLiteral("%1: the note has no link such as PRIMER.hlp#topic").arg(row));
+            ok = false;
+        }
+    }
+    finish();
+    return notes;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FILE\n", argv[0]);
+    if (argc != 3 + static_cast<int>(linkedDocuments.size())) {
+        std::fprintf(stderr, "usage: %s OUTPUT-FILE NOTES-FILE PRIMER.hlp REGBOOK.hlp\n", argv[0]);
         return 2;
     }
+    bool complete = true;
+    const QHash<QString, Note> notes = readNotes(QString::fromLocal8Bit(argv[2]), complete);
+    QHash<QString, QHash<QString, QString>> headings; // document -> anchor -> heading
+    for (std::size_t i = 0; i < linkedDocuments.size(); ++i) {
+        const std::optional<QString> html = readText(QString::fromLocal8Bit(argv[3 + i]));
+        if (!html)
+            return 1;
+        headings.insert(QString::fromLatin1(linkedDocuments[i]), topicHeadings(*html));
+    }
+    for (int group = 1; group <= bank::groupCount; ++group) {
+        for (int index = 0; index < bank::questionsPerGroup; ++index) {
+            const QString row = rowName(group, index);
+            const auto note = notes.constFind(row);
+            if (note == notes.cend()) {
+                complain(QStringLiteral("%1: the question has no note").arg(row));
+                complete = false;
+            } else if (note->document.isEmpty()) {
+                // reported while reading
+            } else if (!headings.contains(note->document)) {
+                complain(QStringLiteral("%1: %2 is not a document a note may link to")
+                             .arg(row, note->document));
+                complete = false;
+            } else if (!headings.value(note->document).contains(note->anchor)) {
+                complain(QStringLiteral("%1: %2 has no topic #%3")
+                             .arg(row, note->document, note->anchor));
+                complete = false;
+            }
+        }
+    }
+    if (!complete)
+        return 1;
+
     QFile file(QString::fromLocal8Bit(argv[1]));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+        complain(QStringLiteral("cannot write %1").arg(file.fileName()));
         return 1;
     }
     QTextStream out(&file);
@@ -78,7 +243,8 @@ int main(int argc, char* argv[])
            "<h1><a name=\"contents\"></a>General Exam Question List</h1>\n"
            "<p>All 385 questions the practice exam draws from, in 35 groups of 11. An exam "
            "takes one question from each group, in this order. Each question shows its four "
-           "choices and the right one; a few have a worked explanation.</p>\n<ol>\n";
+           "choices and the right one, a note on why it is right, and a link to the topic of "
+           "the theory review or the rules guide that explains it.</p>\n<ol>\n";
     for (int group = 1; group <= bank::groupCount; ++group) {
         out << "<li><a href=\"#" << groupAnchor(group) << "\">"
             << QString::fromLatin1(groupTopics[static_cast<std::size_t>(group - 1)]).toHtmlEscaped()
@@ -92,13 +258,18 @@ int main(int argc, char* argv[])
             << "</h2>\n";
         for (int index = 0; index < bank::questionsPerGroup; ++index) {
             const QuestionRecord& record = bank::recordAt(group, index);
+            const Note& note = *notes.constFind(rowName(group, index));
+            // The anchor keeps the bank's own index; the heading counts from 1, as a learner does.
             out << "<h3><a name=\"q-" << group << '-' << index << "\"></a>Question " << group << '.'
-                << index << "</h3>\n<p>" << escaped(record.questionText) << "</p>\n<ul>\n";
+                << index + 1 << "</h3>\n<p>" << escaped(record.questionText) << "</p>\n<ul>\n";
             for (const char letter : {'A', 'B', 'C', 'D'})
                 out << "<li>" << escaped(record.choice(letter)) << "</li>\n";
             out << "</ul>\n<p><b>Answer: " << record.correctChoice << "</b></p>\n";
             if (!record.explanation.empty())
                 out << "<p><i>Explanation:</i> " << escaped(record.explanation) << "</p>\n";
+            out << "<p>" << note.text.toHtmlEscaped() << "</p>\n<p>Read more: <a href=\""
+                << note.document << '#' << note.anchor << "\">"
+                << headings.value(note.document).value(note.anchor) << "</a></p>\n";
         }
         out << "<p><a href=\"#contents\">Back to contents</a></p>\n";
     }

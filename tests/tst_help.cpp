@@ -294,11 +294,21 @@ void TestHelp::questionListHoldsEveryQuestionAndKey()
     for (int group = 1; group <= bank::groupCount; ++group) {
         for (int index = 0; index < bank::questionsPerGroup; ++index) {
             const QuestionRecord& record = bank::recordAt(group, index);
-            const QString question = QString::fromLatin1(record.questionText).toHtmlEscaped();
-            const qsizetype at = list.html.indexOf(question);
-            QVERIFY2(at >= 0, qPrintable(question));
+            // Numbered from 1 within the group, then the question, its key, its note and link.
+            const QString heading =
+                QStringLiteral("</a>Question %1.%2</h3>\n<p>").arg(group).arg(index + 1) +
+                QString::fromLatin1(record.questionText).toHtmlEscaped();
+            const qsizetype at = list.html.indexOf(heading);
+            QVERIFY2(at >= 0, qPrintable(heading));
             const QString key = QStringLiteral("<b>Answer: %1</b>").arg(record.correctChoice);
-            QVERIFY(list.html.indexOf(key, at) > at);
+            const qsizetype keyAt = list.html.indexOf(key, at);
+            QVERIFY(keyAt > at);
+            qsizetype next = list.html.indexOf(QStringLiteral("<h"), keyAt);
+            if (next < 0)
+                next = list.html.size();
+            const qsizetype link =
+                list.html.indexOf(QStringLiteral("<p>Read more: <a href=\""), keyAt);
+            QVERIFY2(link > keyAt && link < next, qPrintable(heading));
         }
     }
 }
