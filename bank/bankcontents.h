@@ -390,7 +390,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"If the FCC rules say that the amateur service is a secondary user of a frequency band, and another service is a primary user, what does this mean?",
          "A.  Amateurs may use the band only during emergencies",
          "B.  Amateurs must get the primary user's permission before transmitting",
-         "C.  Amateurs must avoid harmful interference to primary users and accept interference from them",
+         "C.  Amateurs must not cause harmful interference to primary users",
          "D.  Both services have equal rights to the band",
          'C', ""},
         // 5.9
