@@ -1242,7 +1242,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"At what point in an HF transceiver block diagram would an electronic TR switch normally appear?",
          "A.  Where transmitter and receiver share the antenna",
          "B.  Between the microphone amplifier and the balanced modulator",
-         "C.  Between the first mixer and the crystal IF filter",
+         "C.  Where the first mixer feeds the crystal IF filter",
          "D.  Between the product detector and the audio amplifier",
          'A', ""},
         // 16.5
@@ -1380,7 +1380,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 18.1
         {"What should be done if a properly operating amateur station is the cause of interference to a nearby telephone?",
          "A.  Ask the FCC to make the neighbor replace the telephone",
-         "B.  The phone's owner should fit it with an RF filter",
+         "B.  Have the phone's owner fit it with an RF filter",
          "C.  Stop transmitting until the neighbor is satisfied",
          "D.  Ground the telephone line to the same rod as your station",
          'B', ""},
@@ -1556,7 +1556,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  The socket supplies only about 6 volts",
          "B.  The socket delivers AC that must first be rectified",
          "C.  The socket's polarity is the reverse of the battery's",
-         "D.  Its wiring cannot safely carry about 20 amperes",
+         "D.  The socket's wiring is too light for 20 amperes",
          'D', ""},
         // 20.4
         {"Which of the following most limits the effectiveness of an HF mobile transceiver operating in the 75-meter band?",
@@ -1605,7 +1605,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  FCC rules bar wind-powered stations from emergency traffic",
          "B.  The output voltage is too high to charge batteries",
          "C.  A large battery bank is needed for calm periods",
-         "D.  Its output frequency drifts with wind speed",
+         "D.  It cannot generate power after dark",
          'C', ""},
     }},
     // Group 21: Impedance and reactance, coils and capacitors with alternating current, impedance matching, units.
