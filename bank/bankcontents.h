@@ -1882,7 +1882,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What should be the minimum peak-inverse-voltage rating of the rectifier in a half-wave power supply?",
          "A.  One-half of the peak output voltage",
          "B.  0.707 times the peak output voltage",
-         "C.  One-half of the RMS output voltage",
+         "C.  One-quarter to one-half of the RMS output voltage",
          "D.  One to two times the peak output voltage",
          'D', ""},
         // 24.5
