@@ -2485,7 +2485,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  The highest-power transmitter alone",
          "B.  Each one running over 500 watts PEP",
          "C.  Each one producing more than 5% of its own limit where people can go",
-         "D.  Those on the same band as the strongest one",
+         "D.  Each one supplying more than 5% of the site's total power",
          'C', ""},
     }},
     // Group 32: RF-safety rules, duty cycle, threshold powers for environmental evaluations, repeater sites.
@@ -2501,7 +2501,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"At a site with multiple transmitters, who must ensure that all FCC RF-safety regulations are met?",
          "A.  Every licensee whose signal there exceeds 5% of its exposure limit",
          "B.  The owner of the tower or building",
-         "C.  The licensee with the most powerful transmitter",
+         "C.  Every licensee supplying more than 5% of the site's total power",
          "D.  The FCC's Enforcement Bureau",
          'A', ""},
         // 32.2
@@ -2628,7 +2628,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', ""},
         // 33.8
         {"What type of instrument can be used to accurately measure an RF field?",
-         "A.  An RF ammeter in the antenna lead",
+         "A.  A calibrated RF ammeter in the antenna lead",
          "B.  A calibrated field-strength meter and calibrated antenna",
          "C.  An uncalibrated field-strength meter with a short whip",
          "D.  A neon bulb held close to the antenna",
@@ -2802,10 +2802,10 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', ""},
         // 35.10
         {"If your station is located in a residential area, which of the following would best help you reduce the RF exposure to your neighbors from your amateur station?",
-         "A.  All of these choices are correct",
+         "A.  Use a shorter feed line with less loss to the antenna",
          "B.  Raise power so that your contacts end sooner",
-         "C.  Put the antennas higher and farther from the neighbors",
-         "D.  Use a shorter feed line with less loss to the antenna",
+         "C.  Put the antennas higher and farther from nearby homes",
+         "D.  All of these choices are correct",
          'C', ""},
     }},
 }};
