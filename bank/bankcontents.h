@@ -690,7 +690,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  The designated emergency net frequencies, and no others",
          "B.  Those within the operator's license privileges, not beyond them",
          "C.  Any frequency the station can use",
-         "D.  Frequencies outside the operator's privileges, but inside the amateur bands",
+         "D.  Amateur frequencies only, even outside the operator's privileges",
          'C', ""},
         // 9.6
         {"If you are communicating with another amateur station and hear a station in distress break in, what should you do?",
@@ -709,7 +709,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 9.8
         {"When are you prohibited from helping a station in distress?",
          "A.  When the station is outside your license privileges",
-         "B.  When you are not a member of RACES",
+         "B.  If you are not a RACES member",
          "C.  At no time; you are free to help",
          "D.  When the station in distress is in another country",
          'C', ""},
