@@ -96,9 +96,12 @@ void HelpPage::bringToUpperPart(int position)
 
 void HelpPage::selectLineAt(int position)
 {
+    // Selected from its end back to its start, so that the caret is on its first line: a
+    // heading that wraps is read from its beginning.
     QTextCursor line(document());
     line.setPosition(position);
-    line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    line.movePosition(QTextCursor::EndOfBlock);
+    line.setPosition(position, QTextCursor::KeepAnchor);
     setTextCursor(line);
     announceSelection();
 }

@@ -32,8 +32,8 @@ public:
     void scrollToTop(int position);
     // Scrolls the line at `position` into the upper part of the view, unless it is there.
     void bringToUpperPart(int position);
-    // Selects the line of text that starts at `position` (a heading, when it is a topic's
-    // start) and tells assistive technology, which reads it out.
+    // Selects the paragraph that starts at `position` (a heading, when it is a topic's start),
+    // with the caret at its start, and tells assistive technology, which reads it out.
     void selectLineAt(int position);
     // Tells assistive technology where the caret and selection are now: a screen reader reads
     // a selection as it changes, whatever key made it.

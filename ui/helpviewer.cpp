@@ -4,6 +4,8 @@
 #include "helppage.h"
 #include "notifyinglabel.h"
 
+#include <QAccessible>
+
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -27,6 +29,8 @@ namespace {
 constexpr QSize openingSize(760, 600);
 // Beside the exam the viewer may be narrower than it likes, but not narrower than this.
 constexpr int narrowestBeside = 560;
+// The mark on a match that a search opened.
+const QColor matchColour(255, 230, 0);
 // How far an offset viewer sits from the exam's corner when no title bar height is known.
 constexpr int leastOffset = 32;
 
@@ -41,6 +45,54 @@ QColor readableLinkColour(const QPalette& palette)
     for (int step = 0; step < 20 && contrastRatio(link, page) < 4.5; ++step)
         link = darkPage ? link.lighter(115) : link.darker(115);
     return contrastRatio(link, page) < 4.5 ? palette.color(QPalette::Text) : link;
+}
+
+// A text field that a screen reader announces by its label when the keyboard reaches it. A line
+// edit entered by Tab or a mnemonic selects its text as it takes the focus, and Qt reports that
+// selection before the focus; Orca then takes the selection for the focus and never speaks the
+// field's label. Here the selection follows the focus instead.
+class LabelledField final : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        const Qt::FocusReason reason = event->reason();
+        if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason &&
+            reason != Qt::ShortcutFocusReason) {
+            QLineEdit::focusInEvent(event);
+            return;
+        }
+        QFocusEvent quiet(event->type(), Qt::OtherFocusReason);
+        QLineEdit::focusInEvent(&quiet);
+        if (!text().isEmpty())
+            QMetaObject::invokeMethod(this, &QLineEdit::selectAll, Qt::QueuedConnection);
+    }
+};
+
+// A line of the viewer's messages. Assistive technology hears it whenever it appears, so it is
+// hidden while it has nothing to say; it keeps its place in the layout all the same.
+NotifyingLabel* makeMessageLine(QWidget* parent)
+{
+    auto* line = new NotifyingLabel(QString(), parent);
+    line->setTextFormat(Qt::PlainText);
+    QSizePolicy keepsPlace = line->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true);
+    line->setSizePolicy(keepsPlace);
+    line->hide();
+    return line;
+}
+
+void say(NotifyingLabel* line, const QString& text)
+{
+    line->setText(text);
+    if (text.isEmpty())
+        line->hide();
+    else if (line->isHidden())
+        line->show(); // appearing is what is heard
+    else
+        line->announce();
 }
 
 QToolButton* makeToolButton(QWidget* parent, const QString& text)
@@ -78,24 +130,22 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     forward_ = makeToolButton(this, QStringLiteral("Forward"));
     forward_->setShortcut(QKeySequence::Forward);
     auto* findLabel = new QLabel(QStringLiteral("Find:"), this);
-    findField_ = new QLineEdit(this);
+    findField_ = new LabelledField(this);
     findField_->setAccessibleName(QStringLiteral("Find in this document"));
     findField_->setClearButtonEnabled(true);
     findLabel->setBuddy(findField_);
     auto* findNext = makeToolButton(this, QStringLiteral("Find"));
-    findStatus_ = new NotifyingLabel(QString(), this);
-    findStatus_->setTextFormat(Qt::PlainText);
+    findStatus_ = makeMessageLine(this);
 
     auto* searchLabel = new QLabel(QStringLiteral("&Search all documents:"), this);
-    searchField_ = new QLineEdit(this);
+    searchField_ = new LabelledField(this);
     searchField_->setObjectName(QStringLiteral("searchField"));
     searchField_->setAccessibleName(QStringLiteral("Search all documents"));
     searchField_->setClearButtonEnabled(true);
     searchLabel->setBuddy(searchField_);
     auto* searchButton = makeToolButton(this, QStringLiteral("Search"));
-    status_ = new NotifyingLabel(QString(), this);
+    status_ = makeMessageLine(this);
     status_->setObjectName(QStringLiteral("helpStatus"));
-    status_->setTextFormat(Qt::PlainText);
 
     results_ = new QListWidget(this);
     results_->setObjectName(QStringLiteral("searchResults"));
@@ -171,8 +221,8 @@ QString HelpViewer::status() const
 void HelpViewer::showDocument(const QString& name)
 {
     library_.reload(name);
-    findStatus_->clear();
-    status_->clear();
+    say(findStatus_, QString());
+    say(status_, QString());
     history_.clear();
     current_ = -1;
     document_ = HelpDocument{};
@@ -248,8 +298,7 @@ void HelpViewer::back()
         return;
     remember();
     --current_;
-    display(history_[current_]);
-    page_->announceSelection();
+    returnTo(history_[current_]);
 }
 
 void HelpViewer::forward()
@@ -258,8 +307,22 @@ void HelpViewer::forward()
         return;
     remember();
     ++current_;
-    display(history_[current_]);
-    page_->announceSelection();
+    returnTo(history_[current_]);
+}
+
+// Back and Forward show the reader's place as it was, the link followed from there still
+// selected; with nothing selected, the paragraph at the caret is, for a screen reader to read.
+void HelpViewer::returnTo(const Place& place)
+{
+    display(place);
+    const QTextCursor cursor = page_->textCursor();
+    if (cursor.hasSelection()) {
+        page_->announceSelection();
+    } else {
+        const int scroll = page_->verticalScrollBar()->value();
+        page_->selectLineAt(cursor.block().position());
+        page_->verticalScrollBar()->setValue(scroll);
+    }
 }
 
 void HelpViewer::updateHistoryButtons()
@@ -281,7 +344,7 @@ bool HelpViewer::openLink(const QString& href)
         report(link.problem);
         return false;
     }
-    status_->clear();
+    say(status_, QString());
     go({link.document, link.anchor});
     // The heading the link leads to is selected, so that a screen reader reads it out.
     const int start = page_->textCursor().position();
@@ -306,16 +369,17 @@ bool HelpViewer::findText(const QString& text)
 
 void HelpViewer::findFromField()
 {
-    findStatus_->setText(findText(findField_->text()) ? QString() : QStringLiteral("Not found"));
-    findStatus_->announce();
+    say(findStatus_, findText(findField_->text()) ? QString() : QStringLiteral("Not found"));
 }
 
 qsizetype HelpViewer::search(const QString& query)
 {
     hits_ = library_.search(query);
     results_->clear();
-    for (const HelpSearchHit& hit : hits_)
-        results_->addItem(QStringLiteral("%1: %2\n%3").arg(hit.title, hit.heading, hit.snippet));
+    for (const HelpSearchHit& hit : hits_) {
+        const QString topic = QStringLiteral("%1: %2").arg(hit.title, hit.heading);
+        results_->addItem(hit.snippet.isEmpty() ? topic : topic + QLatin1Char('\n') + hit.snippet);
+    }
     if (hits_.isEmpty()) {
         results_->hide();
         report(HelpLibrary::queryTerms(query).isEmpty()
@@ -324,11 +388,18 @@ qsizetype HelpViewer::search(const QString& query)
                          .arg(query.simplified()));
         return 0;
     }
-    status_->setText(hits_.size() == 1 ? QStringLiteral("1 topic found.")
-                                       : QStringLiteral("%1 topics found.").arg(hits_.size()));
+    say(status_, hits_.size() == 1 ? QStringLiteral("1 topic found.")
+                                   : QStringLiteral("%1 topics found.").arg(hits_.size()));
     results_->show();
     results_->setCurrentRow(0);
     results_->setFocus(Qt::OtherFocusReason);
+    // Qt reports the current result before the list itself takes the focus, and a screen reader
+    // then stops at the list; the current result is reported again to be read.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent current(results_, QAccessible::Focus);
+        current.setChild(0);
+        QAccessible::updateAccessibility(&current);
+    }
     return hits_.size();
 }
 
@@ -345,7 +416,8 @@ void HelpViewer::openSearchResult(int row)
     go({hit.document, hit.anchor});
     const int start = page_->textCursor().position();
 
-    // The first match is marked; the caret stays at the heading, which a screen reader reads.
+    // The first match is marked as a find in a page is, in black on yellow whatever the colors
+    // of the desktop.
     QTextCursor from(page_->document());
     from.setPosition(start);
     if (!hit.matchInHeading)
@@ -354,18 +426,22 @@ void HelpViewer::openSearchResult(int row)
     if (!match.isNull()) {
         QTextEdit::ExtraSelection mark;
         mark.cursor = match;
-        mark.format.setBackground(page_->palette().brush(QPalette::Highlight));
-        mark.format.setForeground(page_->palette().brush(QPalette::HighlightedText));
+        mark.format.setBackground(matchColour);
+        mark.format.setForeground(QColor(Qt::black));
         page_->setExtraSelections({mark});
-        page_->bringToUpperPart(match.selectionStart());
     }
+    // The heading is selected once the document has the focus: a screen reader hears the
+    // selection, while a caret that moved before the focus came would silence it.
     page_->setFocus(Qt::OtherFocusReason);
+    page_->selectLineAt(start);
+    page_->scrollToTop(start);
+    if (!match.isNull())
+        page_->bringToUpperPart(match.selectionStart());
 }
 
 void HelpViewer::report(const QString& text)
 {
-    status_->setText(text);
-    status_->announce();
+    say(status_, text);
 }
 
 QRect HelpViewer::placement(const QRect& companionFrame, const QRect& available, QSize size,

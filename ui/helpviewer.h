@@ -75,6 +75,7 @@ private:
     };
     void go(const Place& place);
     void display(const Place& place);
+    void returnTo(const Place& place);
     void remember();
     void showContents();
     void findFromField();
