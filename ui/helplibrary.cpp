@@ -165,15 +165,24 @@ QRegularExpression HelpLibrary::termPattern(const QString& term)
 
 QList<HelpSearchHit> HelpLibrary::search(const QString& query)
 {
+    const QStringList terms = queryTerms(query);
     QList<QRegularExpression> patterns;
-    for (const QString& term : queryTerms(query))
+    for (const QString& term : terms)
         patterns << termPattern(term);
     if (patterns.isEmpty())
         return {};
+    // Topics that hold the words side by side, as typed, rank above those that scatter them.
+    QStringList words;
+    for (QString term : terms)
+        words << QRegularExpression::escape(term.remove(QLatin1Char('"')));
+    const QRegularExpression together(
+        QStringLiteral("(?<!\\w)") + words.join(QStringLiteral("\\W+")),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
 
     struct Ranked {
         HelpSearchHit hit;
         int inHeading = 0;
+        bool together = false;
         int occurrences = 0;
     };
     QList<Ranked> found;
@@ -203,6 +212,7 @@ QList<HelpSearchHit> HelpLibrary::search(const QString& query)
             }
             if (!all)
                 continue;
+            ranked.together = terms.size() > 1 && together.match(topic.text).hasMatch();
             HelpSearchHit& hit = ranked.hit;
             hit.document = name;
             hit.title = document.title;
@@ -216,8 +226,11 @@ QList<HelpSearchHit> HelpLibrary::search(const QString& query)
         }
     }
     std::stable_sort(found.begin(), found.end(), [](const Ranked& a, const Ranked& b) {
-        return a.inHeading != b.inHeading ? a.inHeading > b.inHeading
-                                          : a.occurrences > b.occurrences;
+        if (a.inHeading != b.inHeading)
+            return a.inHeading > b.inHeading;
+        if (a.together != b.together)
+            return a.together;
+        return a.occurrences > b.occurrences;
     });
     QList<HelpSearchHit> hits;
     hits.reserve(found.size());

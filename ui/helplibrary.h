@@ -52,7 +52,7 @@ public:
     // Every topic of the three documents that holds all the words of `query` (each matched at
     // the start of a word, in any case and order), and every "quoted phrase" exactly as
     // written (in any case). Topics with the words in their heading come first, then those
-    // that use them most.
+    // that hold them side by side in the order typed, then those that use them most.
     QList<HelpSearchHit> search(const QString& query);
 
     // The words and quoted phrases of a query, in order; a phrase keeps its quotes.

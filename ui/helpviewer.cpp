@@ -145,12 +145,14 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     searchLabel->setBuddy(searchField_);
     auto* searchButton = makeToolButton(this, QStringLiteral("Search"));
     status_ = makeMessageLine(this);
+    status_->setWordWrap(true);
     status_->setObjectName(QStringLiteral("helpStatus"));
 
     results_ = new QListWidget(this);
     results_->setObjectName(QStringLiteral("searchResults"));
     results_->setAccessibleName(QStringLiteral("Search results"));
     results_->setUniformItemSizes(true);
+    results_->setAlternatingRowColors(true);
     results_->hide();
     page_ = new HelpPage(this);
     page_->setObjectName(QStringLiteral("helpPage"));
@@ -169,7 +171,6 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     searchBar->addWidget(searchLabel);
     searchBar->addWidget(searchField_, 1);
     searchBar->addWidget(searchButton);
-    searchBar->addWidget(status_, 1);
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(results_);
     split->addWidget(page_);
@@ -179,6 +180,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* column = new QVBoxLayout(this);
     column->addLayout(findBar);
     column->addLayout(searchBar);
+    column->addWidget(status_);
     column->addWidget(split, 1);
     // The focus goes through the bar, the search, its results and the document.
     const std::array<QWidget*, 9> order{contents,     back_,        forward_, findField_, findNext,
