@@ -69,7 +69,17 @@ def settle(before, quiet=0.8, limit=8.0):
     return said
 
 
+class OrcaEnded(Exception):
+    pass
+
+
+orca = None
+
+
 def press(*keys):
+    # Orca has been seen to end in the middle of a run; nothing said after that is heard.
+    if orca is not None and orca.poll() is not None:
+        raise OrcaEnded(f"Orca ended with status {orca.returncode} during the run")
     before = len(utterances())
     subprocess.run(["xdotool", "key", "--delay", "150", *keys], check=True)
     return settle(before)
@@ -127,7 +137,11 @@ def answer(letter):
 
 
 # Orca writes its debug log through a block-buffered file, so a line can wait in memory for
-# minutes. Started through this, it writes each line as it is made.
+# minutes. Started through this, it writes each line as it is made. Orca's launcher also looks
+# for every process named orca of the same user, on the whole machine: it refuses to start
+# beside one, and with --replace kills them all. Started through this, it keeps the name of its
+# interpreter and sees no other Orca, so that runs of other sessions and this one leave each
+# other alone.
 ORCA_LINE_BUFFERED = """
 import builtins, runpy, sys
 log, real_open = sys.argv[1], builtins.open
@@ -136,8 +150,11 @@ def open_log_line_buffered(file, mode="r", *args, **kwargs):
         kwargs["buffering"] = 1
     return real_open(file, mode, *args, **kwargs)
 builtins.open = open_log_line_buffered
-sys.argv = ["orca", "--debug-file", log, "--enable=speech", "--replace"]
-runpy.run_path("/usr/bin/orca", run_name="__main__")
+sys.argv = ["orca", "--debug-file", log, "--enable=speech"]
+launcher = runpy.run_path("/usr/bin/orca", run_name="orca_launcher")["main"]
+launcher.__globals__["otherOrcas"] = lambda: []
+launcher.__globals__["setProcessName"] = lambda name: None
+sys.exit(launcher())
 """
 
 
@@ -186,16 +203,21 @@ def read_documents():
 
 
 def main():
+    global orca
     orca = subprocess.Popen(["/usr/bin/python3", "-c", ORCA_LINE_BUFFERED, LOG],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         return take_exam()
+    except OrcaEnded as ended:
+        print(f"\n{ended}: the run cannot go on.")
+        return 1
     finally:
         orca.terminate()
         try:
             orca.wait(timeout=10)
         except subprocess.TimeoutExpired:
             orca.kill()
+            orca.wait()
 
 
 def take_exam():
