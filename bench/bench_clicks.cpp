@@ -1,6 +1,8 @@
-// How long each click takes to handle, from the click to the window showing its result, and
-// how long the question list takes to show. Figures only; nothing here fails on a slow machine.
+// How long each click takes to handle, from the click to the window showing its result, how
+// long the question list takes to show, and how long a search of the three documents takes.
+// Figures only; nothing here fails on a slow machine.
 #include "form1.h"
+#include "helplibrary.h"
 #include "helpviewer.h"
 
 #include <QPushButton>
@@ -89,6 +91,28 @@ private slots:
             viewer.repaint();
         }
         QVERIFY(viewer.document().ok());
+    }
+
+    // The documents read and divided into topics once, as after the first search.
+    void searchAllDocuments()
+    {
+        HelpLibrary library({QStringLiteral(QX_HELP_DIR)});
+        QVERIFY(!library.search(QStringLiteral("long path")).isEmpty());
+        QBENCHMARK
+        {
+            library.search(QStringLiteral("long path"));
+        }
+    }
+
+    // The first search of a viewer: reading the three documents, dividing them into topics and
+    // searching them.
+    void firstSearchReadingTheDocuments()
+    {
+        QBENCHMARK
+        {
+            HelpLibrary library({QStringLiteral(QX_HELP_DIR)});
+            library.search(QStringLiteral("long path"));
+        }
     }
 
 private:

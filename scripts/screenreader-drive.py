@@ -17,9 +17,19 @@ utterances since the press. The path through the exam:
   ... every question right to the end, then Submit -> the end-of-exam question, Yes and No
   Yes                        -> a new exam
   Alt, Help, About           -> the About box
+  Alt, Theory, THEORY REVIEW -> the viewer: its title, the document as text, its first heading
+  Down three times           -> three lines of the document
+  Tab, Tab                   -> two links, each by its text
+  Return                     -> the link is followed: the heading it leads to
+  Alt+S                      -> the search field, by its label
+  a phrase, Return           -> how many topics hold it, the list, the first result
+  Down                       -> the next result
+  Return                     -> the result opens: the document and the topic's heading
+  Ctrl+W                     -> the viewer closes
   QUIT                       -> the program ends
 """
 
+import html
 import os
 import re
 import subprocess
@@ -59,7 +69,17 @@ def settle(before, quiet=0.8, limit=8.0):
     return said
 
 
+class OrcaEnded(Exception):
+    pass
+
+
+orca = None
+
+
 def press(*keys):
+    # Orca has been seen to end in the middle of a run; nothing said after that is heard.
+    if orca is not None and orca.poll() is not None:
+        raise OrcaEnded(f"Orca ended with status {orca.returncode} during the run")
     before = len(utterances())
     subprocess.run(["xdotool", "key", "--delay", "150", *keys], check=True)
     return settle(before)
@@ -91,6 +111,20 @@ def solution_letter(said):
     return found.group(1) if found else None
 
 
+def type_text(text):
+    before = len(utterances())
+    subprocess.run(["xdotool", "type", "--delay", "80", text], check=True)
+    return settle(before)
+
+
+def first_words(document, count):
+    """The first `count` words of the first paragraph of a help document beside the program."""
+    with open(os.path.join(os.path.dirname(PROGRAM), document), encoding="utf-8") as source:
+        paragraph = re.search(r"<p>(.*?)</p>", source.read(), re.S).group(1)
+    text = html.unescape(re.sub(r"<[^>]+>", "", paragraph))
+    return " ".join(text.split()[:count])
+
+
 def answer(letter):
     """From the first answer choice, selects `letter` with Space and presses Submit Answer.
     The arrow keys move the focus through the choices; they select only when the choice they
@@ -103,7 +137,11 @@ def answer(letter):
 
 
 # Orca writes its debug log through a block-buffered file, so a line can wait in memory for
-# minutes. Started through this, it writes each line as it is made.
+# minutes. Started through this, it writes each line as it is made. Orca's launcher also looks
+# for every process named orca of the same user, on the whole machine: it refuses to start
+# beside one, and with --replace kills them all. Started through this, it keeps the name of its
+# interpreter and sees no other Orca, so that runs of other sessions and this one leave each
+# other alone.
 ORCA_LINE_BUFFERED = """
 import builtins, runpy, sys
 log, real_open = sys.argv[1], builtins.open
@@ -112,22 +150,74 @@ def open_log_line_buffered(file, mode="r", *args, **kwargs):
         kwargs["buffering"] = 1
     return real_open(file, mode, *args, **kwargs)
 builtins.open = open_log_line_buffered
-sys.argv = ["orca", "--debug-file", log, "--enable=speech", "--replace"]
-runpy.run_path("/usr/bin/orca", run_name="__main__")
+sys.argv = ["orca", "--debug-file", log, "--enable=speech"]
+launcher = runpy.run_path("/usr/bin/orca", run_name="orca_launcher")["main"]
+launcher.__globals__["otherOrcas"] = lambda: []
+launcher.__globals__["setProcessName"] = lambda name: None
+sys.exit(launcher())
 """
 
 
+TITLES = r"(Theory Review|Part 97 Rules for the General Class|General Exam Question List)"
+
+
+def read_documents():
+    """The theory review by keyboard: open it, read lines, follow a link, search, open a result."""
+    step("Alt, Right to Theory, Down to THEORY REVIEW, Return",
+         said := press("alt", "Right", "Down", "Return"))
+    check("the viewer's title", said, r"^Theory Review - PRIMER\.hlp\.$")
+    check("the document as read-only text, and its first heading", said,
+          r"^Theory Review read only text\.\nTheory Review\.?$")
+
+    step("Down, Down, Down: three lines", said := press("Down") + press("Down") + press("Down"))
+    check("the first line of the text", said, "^" + re.escape(first_words("PRIMER.hlp", 4)))
+    check("three lines", said, r"^\S[^\n]*\n\S[^\n]*\n\S")
+
+    step("Tab, Tab: from link to link", said := press("Tab") + press("Tab"))
+    check("a link by its text, selected", said, r"^[^\n]+\nselected$")
+    check("the next link", said, r"unselected\n[^\n]+\nselected")
+    link = re.findall(r"^([^\n]+)\nselected$", "\n".join(said), re.M)
+    step("Return: the link is followed", said := press("Return"))
+    check("the heading it leads to, selected", said,
+          rf"^{re.escape(link[-1]) if link else 'NO LINK'}\nselected$")
+
+    step("Alt+S: the search field", said := press("alt+s"))
+    check("the field by its label", said, r"Search all documents: text")
+    phrase = '"gray line"'
+    said = type_text(phrase)
+    step(f"Type {phrase} and press Return", said := press("Return"))
+    check("how many topics hold it", said, r"notification \d+ topics? found\.")
+    check("the list of results", said, r"Search results\.")
+    check("the first result: document and heading", said, rf"^{TITLES}: \S")
+    check("a line of text around the match", said, r"(?i)gray line")
+    step("Down: the next result", said := press("Down"))
+    check("another result: document and heading", said, rf"^{TITLES}: \S")
+    heading = re.search(rf"^{TITLES}: ([^\n]+?)\.?$", "\n".join(said), re.M)
+    step("Return: the result opens", said := press("Return"))
+    check("the document as read-only text", said, rf"^{TITLES} read only text\.$")
+    if heading:
+        check("the topic's heading", said,
+              re.escape(heading.group(2).split()[0]) + r"[^\n]* selected\.?$")
+
+    step("Ctrl+W: the viewer closes", press("ctrl+w"))
+
+
 def main():
+    global orca
     orca = subprocess.Popen(["/usr/bin/python3", "-c", ORCA_LINE_BUFFERED, LOG],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         return take_exam()
+    except OrcaEnded as ended:
+        print(f"\n{ended}: the run cannot go on.")
+        return 1
     finally:
         orca.terminate()
         try:
             orca.wait(timeout=10)
         except subprocess.TimeoutExpired:
             orca.kill()
+            orca.wait()
 
 
 def take_exam():
@@ -224,6 +314,9 @@ def take_exam():
         check("the About box", said, r"alert About.*QX9VEN General Class Theory, a practice exam")
         check("its OK button", said, r"OK push button")
         press("Return")
+        refocus(window)
+
+        read_documents()
         refocus(window)
 
         # The focus is back on the first answer choice; QUIT is the third stop after it.

@@ -1,17 +1,21 @@
 #include "form1.h"
 #include "helpdocument.h"
 #include "helpfile.h"
+#include "helplibrary.h"
+#include "helppage.h"
 #include "helpviewer.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBrowser>
 #include <QTimer>
 
 namespace {
@@ -25,7 +29,8 @@ const QByteArray smallDocument =
     "<a href=\"https://example.invalid/\">outside</a> "
     "<a href=\"REGBOOK.hlp\">another file</a></p>" +
     QByteArray(400, ' ').replace(' ', "<p>filler line</p>") +
-    "<h2><a name=\"far\"></a>Far topic</h2><p>needle in the far topic</p></body></html>";
+    "<h2><a name=\"far\"></a>Far topic</h2><p>needle in the far topic</p>" +
+    QByteArray(100, ' ').replace(' ', "<p>more filler</p>") + "</body></html>";
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -61,6 +66,14 @@ private slots:
     void unusableDocumentIsRefused();
     void lookupGoesBesideTheProgramFirst();
     void viewerStaysInsideItsDocument();
+    void linksBetweenDocuments_data();
+    void linksBetweenDocuments();
+    void everyLinkLeadsToATopic();
+    void search_data();
+    void search();
+    void viewerForAScreenReader();
+    void placement_data();
+    void placement();
     void referenceCommandsOpenTheirDocument_data();
     void referenceCommandsOpenTheirDocument();
     void f1OpensNothingBeforeACommandAndTheLastOneAfter();
@@ -164,33 +177,291 @@ void TestHelp::viewerStaysInsideItsDocument()
     viewer.setSearchFolders({folder.path()});
     viewer.showDocument(QStringLiteral("SMALL.hlp"));
     QVERIFY(viewer.isVisible());
-    QTextBrowser* browser = viewer.browser();
-    QCOMPARE(browser->documentTitle(), QStringLiteral("Small"));
-    QCOMPARE(browser->verticalScrollBar()->value(), 0);
+    HelpPage* page = viewer.page();
+    QCOMPARE(page->documentTitle(), QStringLiteral("Small"));
+    QCOMPARE(page->verticalScrollBar()->value(), 0);
 
-    browser->setSource(QUrl(QStringLiteral("#far")));
-    QVERIFY(browser->verticalScrollBar()->value() > 0);
-    QVERIFY(browser->isBackwardAvailable());
-    browser->backward();
-    QCOMPARE(browser->verticalScrollBar()->value(), 0);
-    browser->forward();
-    QVERIFY(browser->verticalScrollBar()->value() > 0);
+    QVERIFY(viewer.openLink(QStringLiteral("#far")));
+    QVERIFY(page->verticalScrollBar()->value() > 0);
+    QCOMPARE(page->textCursor().selectedText(), QStringLiteral("Far topic"));
+    QVERIFY(viewer.canGoBack());
+    viewer.back();
+    QCOMPARE(page->verticalScrollBar()->value(), 0);
+    viewer.forward();
+    QVERIFY(page->verticalScrollBar()->value() > 0);
 
-    // Links out of the document lead nowhere, and the document stays.
-    const QString before = browser->toPlainText();
-    browser->setSource(QUrl(QStringLiteral("https://example.invalid/")));
-    browser->setSource(QUrl(QStringLiteral("REGBOOK.hlp")));
-    browser->setSource(QUrl::fromLocalFile(QStringLiteral("/etc/hostname")));
-    QCOMPARE(browser->toPlainText(), before);
+    // Links out of the three documents lead nowhere, say why, and the document stays.
+    const QString before = page->toPlainText();
+    for (const char* href : {"https://example.invalid/", "REGBOOK.hlp", "file:///etc/hostname",
+                             "../SMALL.hlp", "SMALL.hlp#far"}) {
+        QVERIFY2(!viewer.openLink(QString::fromLatin1(href)), href);
+        QVERIFY2(!viewer.status().isEmpty(), href);
+    }
+    QCOMPARE(page->toPlainText(), before);
 
+    // Find goes round to the top, and brings what it finds into the upper half of the view.
+    page->verticalScrollBar()->setValue(0);
     QVERIFY(viewer.findText(QStringLiteral("needle")));
-    QVERIFY(viewer.findText(QStringLiteral("needle"))); // goes round to the top
+    const QRect found = page->cursorRect(page->textCursor());
+    QVERIFY(found.top() >= 0 && found.bottom() < page->viewport()->height() / 2);
+    QVERIFY(viewer.findText(QStringLiteral("needle")));
     QVERIFY(!viewer.findText(QStringLiteral("haystack")));
 
-    // Asking for the same document again shows its contents page.
+    // Asking for the same document again shows its contents page with a new history.
     viewer.showDocument(QStringLiteral("SMALL.hlp"));
-    QCOMPARE(browser->verticalScrollBar()->value(), 0);
-    QVERIFY(!browser->isBackwardAvailable());
+    QCOMPARE(page->verticalScrollBar()->value(), 0);
+    QVERIFY(!viewer.canGoBack());
+}
+
+// Links from the theory review to the other documents; each row follows one and checks where
+// the viewer is, or what it says when the link leads nowhere. Anchors come from the documents
+// themselves, so that rows survive topics being added.
+void TestHelp::linksBetweenDocuments_data()
+{
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<QString>("document"); // empty: the link leads nowhere
+    QTest::addColumn<QString>("expected"); // the anchor reached, or words of the report
+    HelpLibrary library({QStringLiteral(QX_TEST_HELP_DIR)});
+    const QString ruleTopic = library.topics(QStringLiteral("REGBOOK.hlp")).at(2).anchor;
+    QTest::newRow("a topic of the rules")
+        << QStringLiteral("REGBOOK.hlp#") + ruleTopic << QStringLiteral("REGBOOK.hlp") << ruleTopic;
+    QTest::newRow("a group of the question list")
+        << QStringLiteral("POOLLIST.hlp#group-11") << QStringLiteral("POOLLIST.hlp")
+        << QStringLiteral("group-11");
+    QTest::newRow("the top of a document")
+        << QStringLiteral("REGBOOK.hlp") << QStringLiteral("REGBOOK.hlp") << QString();
+    QTest::newRow("a topic that does not exist")
+        << QStringLiteral("REGBOOK.hlp#no-such-topic") << QString()
+        << QStringLiteral("REGBOOK.hlp has no topic named \"no-such-topic\"");
+    QTest::newRow("a document that does not exist")
+        << QStringLiteral("NOTES.hlp#vox") << QString() << QStringLiteral("no help document");
+    QTest::newRow("a file elsewhere") << QStringLiteral("/usr/share/REGBOOK.hlp") << QString()
+                                      << QStringLiteral("outside the help documents");
+}
+
+void TestHelp::linksBetweenDocuments()
+{
+    QFETCH(QString, href);
+    QFETCH(QString, document);
+    QFETCH(QString, expected);
+    HelpViewer viewer;
+    viewer.setSearchFolders({QStringLiteral(QX_TEST_HELP_DIR)});
+    viewer.showDocument(QStringLiteral("PRIMER.hlp"));
+    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    const QString primer = viewer.page()->toPlainText();
+
+    QCOMPARE(viewer.openLink(href), !document.isEmpty());
+    if (document.isEmpty()) {
+        QVERIFY2(viewer.status().contains(expected), qPrintable(viewer.status()));
+        QCOMPARE(viewer.document().name, QStringLiteral("PRIMER.hlp"));
+        QCOMPARE(viewer.page()->toPlainText(), primer);
+        QVERIFY(!viewer.canGoBack());
+        return;
+    }
+    QCOMPARE(viewer.document().name, document);
+    QCOMPARE(viewer.topic(), expected);
+    QVERIFY(viewer.windowTitle().endsWith(QStringLiteral(" - ") + document));
+    // The topic's heading is selected at the top of the view.
+    HelpPage* page = viewer.page();
+    QCOMPARE(page->textCursor().selectionStart(),
+             expected.isEmpty() ? 0 : page->anchorPosition(expected));
+    QVERIFY(qAbs(page->cursorRect(page->textCursor()).top()) < 20);
+
+    // The history buttons' keys press them, which takes a moment.
+    QTest::keyClick(page, Qt::Key_Left, Qt::AltModifier);
+    QTRY_COMPARE(viewer.document().name, QStringLiteral("PRIMER.hlp"));
+    QCOMPARE(page->toPlainText(), primer);
+    QTest::keyClick(page, Qt::Key_Right, Qt::AltModifier);
+    QTRY_COMPARE(viewer.document().name, document);
+    QCOMPARE(viewer.topic(), expected);
+}
+
+// What the content of the three documents promises: every link leads to a topic that exists.
+void TestHelp::everyLinkLeadsToATopic()
+{
+    HelpLibrary library({QStringLiteral(QX_TEST_HELP_DIR)});
+    int links = 0;
+    for (const QString& name : HelpLibrary::documentNames()) {
+        for (const HelpTopic& topic : library.topics(name)) {
+            for (const QString& href : topic.links) {
+                const HelpLink link = library.resolve(name, href);
+                QVERIFY2(link.ok(), qPrintable(name + QLatin1Char(' ') + link.problem));
+                ++links;
+            }
+        }
+    }
+    QVERIFY(links > 100);
+}
+
+// Each row searches the three documents and names a topic that must be among the results, or
+// none for a search that must find nothing. Phrases are taken from the documents themselves.
+void TestHelp::search_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("document"); // empty: nothing is found
+    QTest::addColumn<QString>("anchor");
+    HelpLibrary library({QStringLiteral(QX_TEST_HELP_DIR)});
+    for (const QString& name : HelpLibrary::documentNames()) {
+        const HelpTopic& topic = library.topics(name).at(3);
+        const QStringList words =
+            topic.text.section(QLatin1Char('\n'), 0, 0).split(QLatin1Char(' '));
+        const QString phrase = words.mid(1, 4).join(QLatin1Char(' '));
+        QTest::addRow("a phrase from %s", qPrintable(name))
+            << QLatin1Char('"') + phrase.toUpper() + QLatin1Char('"') << name << topic.anchor;
+    }
+    // Question 10.6 of the bank asks about the long-path direction.
+    QTest::newRow("all words in any order")
+        << QStringLiteral("PATH long direction") << QStringLiteral("POOLLIST.hlp")
+        << QStringLiteral("q-10-6");
+    QTest::newRow("a section number")
+        << QStringLiteral("97.119") << QStringLiteral("REGBOOK.hlp") << QStringLiteral("ident");
+    QTest::newRow("a quoted phrase is not its words")
+        << QStringLiteral("\"path long\"") << QString() << QString();
+    QTest::newRow("a word matches at the start of a word")
+        << QStringLiteral("ath ong") << QString() << QString();
+    QTest::newRow("no match") << QStringLiteral("zqxw long") << QString() << QString();
+}
+
+void TestHelp::search()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, document);
+    QFETCH(QString, anchor);
+    HelpViewer viewer;
+    viewer.setSearchFolders({QStringLiteral(QX_TEST_HELP_DIR)});
+    viewer.showDocument(QStringLiteral("REGBOOK.hlp"));
+    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    const QList<HelpSearchHit> hits = viewer.library().search(query);
+    auto* list = viewer.findChild<QListWidget*>(QStringLiteral("searchResults"));
+    QCOMPARE(viewer.search(query), hits.size());
+    if (document.isEmpty()) {
+        QVERIFY(hits.isEmpty());
+        QVERIFY(!list->isVisible());
+        QVERIFY2(viewer.status().startsWith(QStringLiteral("No topic")),
+                 qPrintable(viewer.status()));
+        return;
+    }
+    const auto at = std::find_if(hits.begin(), hits.end(), [&](const HelpSearchHit& hit) {
+        return hit.document == document && hit.anchor == anchor;
+    });
+    QVERIFY2(at != hits.end(), qPrintable(query));
+    const HelpSearchHit& hit = *at;
+    QVERIFY(!hit.snippet.isEmpty() && !hit.heading.isEmpty());
+    // The list shows each result's document, heading and text, and has the focus; opening a
+    // result shows its topic with the match marked in the upper part of the view and the caret
+    // on the heading.
+    QVERIFY(list->isVisible());
+    QCOMPARE(QApplication::focusWidget(), list);
+    const int row = static_cast<int>(at - hits.begin());
+    QCOMPARE(list->item(row)->text(),
+             hit.title + QStringLiteral(": ") + hit.heading + QLatin1Char('\n') + hit.snippet);
+    viewer.openSearchResult(row);
+    HelpPage* page = viewer.page();
+    QCOMPARE(viewer.document().name, document);
+    QCOMPARE(page->textCursor().position(), page->anchorPosition(anchor));
+    QCOMPARE(QApplication::focusWidget(), page);
+    QCOMPARE(page->extraSelections().size(), 1);
+    const QTextCursor mark = page->extraSelections().constFirst().cursor;
+    QVERIFY(hit.match.match(mark.selectedText()).hasMatch());
+    QVERIFY2(hit.snippet.contains(mark.selectedText(), Qt::CaseInsensitive) || hit.matchInHeading,
+             qPrintable(hit.snippet));
+    const QRect shown = page->cursorRect(mark);
+    QVERIFY(shown.top() >= 0 && shown.bottom() < page->viewport()->height() / 2);
+    QVERIFY(viewer.canGoBack());
+}
+
+// What assistive technology learns of the viewer: its controls by role and name, a document
+// with a caret and text, and links that Tab reaches and Enter follows.
+void TestHelp::viewerForAScreenReader()
+{
+    HelpViewer viewer;
+    viewer.setSearchFolders({QStringLiteral(QX_TEST_HELP_DIR)});
+    viewer.showDocument(QStringLiteral("PRIMER.hlp"));
+    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    HelpPage* page = viewer.page();
+    QCOMPARE(QApplication::focusWidget(), page);
+
+    QAccessibleInterface* text = QAccessible::queryAccessibleInterface(page);
+    QCOMPARE(text->role(), QAccessible::EditableText);
+    QCOMPARE(text->text(QAccessible::Name), QStringLiteral("Theory Review"));
+    QVERIFY(text->state().readOnly && text->state().focused);
+    QVERIFY(page->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    QAccessibleTextInterface* caret = text->textInterface();
+    QVERIFY(caret != nullptr);
+    QCOMPARE(caret->cursorPosition(), 0);
+    int start = 0;
+    int end = 0;
+    QCOMPARE(caret->textAtOffset(0, QAccessible::LineBoundary, &start, &end).trimmed(),
+             QStringLiteral("Theory Review"));
+    QTest::keyClick(page, Qt::Key_Down);
+    QVERIFY(caret->cursorPosition() > 0);
+
+    QAccessibleInterface* search = QAccessible::queryAccessibleInterface(
+        viewer.findChild<QLineEdit*>(QStringLiteral("searchField")));
+    QCOMPARE(search->text(QAccessible::Name), QStringLiteral("Search all documents"));
+    const auto labels = search->relations(QAccessible::Label);
+    QVERIFY(!labels.isEmpty());
+    QCOMPARE(labels.constFirst().first->text(QAccessible::Name),
+             QStringLiteral("Search all documents:"));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(
+        viewer.findChild<QListWidget*>(QStringLiteral("searchResults")));
+    QCOMPARE(list->role(), QAccessible::List);
+    QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Search results"));
+
+    // Tab selects the first link after the caret, Shift+Tab goes back; Enter follows it.
+    QTest::keyClick(page, Qt::Key_Tab);
+    QTest::keyClick(page, Qt::Key_Tab);
+    const QString secondLink = page->textCursor().selectedText();
+    QTest::keyClick(page, Qt::Key_Backtab);
+    QVERIFY(!page->textCursor().selectedText().isEmpty());
+    QTest::keyClick(page, Qt::Key_Tab);
+    QCOMPARE(page->textCursor().selectedText(), secondLink);
+    const QString href = page->linkAtCaret();
+    QVERIFY(href.startsWith(QLatin1Char('#')));
+    QTest::keyClick(page, Qt::Key_Return);
+    QCOMPARE(QLatin1Char('#') + viewer.topic(), href);
+    QCOMPARE(page->textCursor().selectedText(), secondLink); // the heading reads as the link did
+    QCOMPARE(QApplication::focusWidget(), page);
+
+    QTest::keyClick(page, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!viewer.isVisible());
+}
+
+// Where the viewer opens: beside the exam where the screen has room, else offset so that the
+// exam's title bar stays in sight, and always within the screen.
+void TestHelp::placement_data()
+{
+    QTest::addColumn<QRect>("exam");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("expected");
+    const QMargins none;
+    const QMargins titled(2, 28, 2, 2);
+    QTest::newRow("room on the right")
+        << QRect(0, 0, 720, 600) << QRect(0, 0, 1280, 1024) << none << QRect(720, 0, 560, 600);
+    QTest::newRow("room on the left")
+        << QRect(560, 40, 720, 600) << QRect(0, 0, 1280, 1024) << none << QRect(0, 40, 560, 600);
+    QTest::newRow("a wide screen") << QRect(100, 100, 724, 630) << QRect(0, 0, 1920, 1080) << titled
+                                   << QRect(824, 100, 764, 630);
+    QTest::newRow("no room beside it")
+        << QRect(280, 0, 724, 630) << QRect(0, 0, 1280, 1024) << titled << QRect(312, 32, 764, 630);
+    QTest::newRow("a small screen")
+        << QRect(0, 0, 724, 630) << QRect(0, 0, 800, 600) << titled << QRect(32, 32, 764, 568);
+    QTest::newRow("a panel at the top")
+        << QRect(0, 32, 724, 630) << QRect(0, 32, 1024, 736) << titled << QRect(32, 64, 764, 630);
+}
+
+void TestHelp::placement()
+{
+    QFETCH(QRect, exam);
+    QFETCH(QRect, screen);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, expected);
+    const QRect placed = HelpViewer::placement(exam, screen, QSize(760, 600), frame);
+    QCOMPARE(placed, expected);
+    QVERIFY(screen.contains(placed));
+    if (placed.intersects(exam))
+        QVERIFY(placed.top() >= exam.top() + frame.top());
 }
 
 void TestHelp::referenceCommandsOpenTheirDocument_data()
@@ -216,8 +487,8 @@ void TestHelp::referenceCommandsOpenTheirDocument()
     QTRY_VERIFY(viewer.isVisible()); // the queued F1 has been handled
     QCOMPARE(viewer.document().name, document);
     QVERIFY2(viewer.document().ok(), qPrintable(viewer.document().problem));
-    QCOMPARE(viewer.browser()->verticalScrollBar()->value(), 0);
-    QVERIFY(viewer.browser()->toPlainText().size() > 1000);
+    QCOMPARE(viewer.page()->verticalScrollBar()->value(), 0);
+    QVERIFY(viewer.page()->toPlainText().size() > 1000);
 }
 
 void TestHelp::f1OpensNothingBeforeACommandAndTheLastOneAfter()
@@ -253,7 +524,7 @@ void TestHelp::missingDocumentLeavesTheExamAlone()
 
     form->findChild<QAction*>(QStringLiteral("p97rules"))->trigger();
     QTRY_VERIFY(form->helpViewer().isVisible());
-    const QString report = form->helpViewer().browser()->toPlainText();
+    const QString report = form->helpViewer().page()->toPlainText();
     QVERIFY(report.contains(QStringLiteral("REGBOOK.hlp")));
     QVERIFY(report.contains(folder.path()));
 

@@ -465,8 +465,10 @@ void Form1::keyPressEvent(QKeyEvent* event)
 
 HelpViewer& Form1::helpViewer()
 {
-    if (!helpViewer_)
+    if (!helpViewer_) {
         helpViewer_ = std::make_unique<HelpViewer>();
+        helpViewer_->setCompanion(this);
+    }
     return *helpViewer_;
 }
 
