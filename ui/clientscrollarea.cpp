@@ -17,6 +17,7 @@ ClientScrollArea::ClientScrollArea(QWidget* clientArea, QWidget* window) : QScro
     setWidget(clientArea);
     setFixedSize(clientArea->size());
     connect(qApp, &QApplication::focusChanged, this, &ClientScrollArea::showFocusWidget);
+    window->installEventFilter(this);
 }
 
 // The window's screen is known for certain once it is about to be shown.
@@ -28,6 +29,21 @@ void ClientScrollArea::showEvent(QShowEvent* event)
                 Qt::UniqueConnection);
         followScreen(handle->screen());
     }
+}
+
+// A window manager reports the frame it puts around the window only after the window is shown,
+// and then moves the window into it.
+bool ClientScrollArea::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window() && event->type() == QEvent::Move && windowFrame() != fittedFrame_)
+        fitToScreen();
+    return QScrollArea::eventFilter(watched, event);
+}
+
+// What the window frame (title bar and borders) adds to the window's size, as far as known.
+QSize ClientScrollArea::windowFrame() const
+{
+    return window()->frameGeometry().size() - window()->size();
 }
 
 void ClientScrollArea::followScreen(QScreen* screen)
@@ -51,8 +67,8 @@ void ClientScrollArea::fitToScreen()
     // The window as designed: the whole client area, and the menu bar above it.
     setFixedSize(widget()->size());
     const QSize designed = top->sizeHint();
-    // The window frame (title bar and borders) counts once the window system has reported it.
-    QSize room = screen->availableGeometry().size() - (top->frameGeometry().size() - top->size());
+    fittedFrame_ = windowFrame();
+    QSize room = screen->availableGeometry().size() - fittedFrame_;
     // At a fractional scale the screen's size is rounded to whole device-independent pixels,
     // up as often as down; a pixel less is sure to be on the screen.
     if (const qreal scale = screen->devicePixelRatio(); scale != std::floor(scale))

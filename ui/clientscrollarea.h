@@ -19,11 +19,14 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QSize windowFrame() const;
     void fitToScreen();
     void followScreen(QScreen* screen);
     void showFocusWidget(QWidget* previous, QWidget* current);
 
     QMetaObject::Connection screenWatch_;
+    QSize fittedFrame_{0, 0}; // the window frame the last fit allowed for
 };
