@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Drives the real program through the X server only, as a person would: mouse clicks at the
 # designed positions and key presses, judging what the screen shows. Run under xvfb-run.
-# usage: e2e_person.sh PROGRAM
+# usage: e2e_person.sh PROGRAM [small]
+# With "small", on a screen smaller than the window (1024x600) with the text at 150 %: the
+# window fits the screen and its client area scrolls.
 set -euo pipefail
 program=$1
 source "$(dirname "$0")/x11lib.sh"
@@ -11,6 +13,7 @@ title='^QX9VEN General Class Theory$'
 OPTION1=(284 180) OPTION2=(288 240) OPTION3=(284 296) OPTION4=(288 360)
 SOLVE=(48 516) SUBMIT=(432 516) CONTINUE=(524 516) QUIT=(660 484) LEARNING=(640 150)
 CONTINUE_BOX=(489 505 71 23) SOLUTION_BOX=(16 409 545 39) NUMBER_BOX=(32 64 41 25)
+QUIT_BOX=(625 473 71 23) CHOICE_D_BOX=(56 346 400 29)
 # Menus on the menu bar above the client area, and the place of their one item.
 HELP_MENU=(271 290) QUESTIONS_MENU=(143 190) RULES_MENU=(222 240)
 
@@ -33,10 +36,12 @@ number_changed() { [ "$(region_sum "${NUMBER_BOX[@]}")" != "$number" ]; }
 solution_empty() { [ "$(colours_in "${SOLUTION_BOX[@]}")" -eq 1 ]; }
 solution_filled() { [ "$(colours_in "${SOLUTION_BOX[@]}")" -gt 3 ]; }
 
-# Always the first choice, moving on with Continue after a wrong one, until the exam is over.
+# Always the same choice (the first unless named), moving on with Continue after a wrong one,
+# until the exam is over.
 play_to_end_of_exam() {
+    local -n choice=${1:-OPTION1}
     for ((i = 0; i < 120; i++)); do
-        click_at "${OPTION1[@]}"
+        click_at "${choice[@]}"
         click_at "${SUBMIT[@]}"
         if xdotool search --onlyvisible --name '^QX9VEN General Exam$' >/dev/null 2>&1; then
             break
@@ -47,6 +52,74 @@ play_to_end_of_exam() {
     done
     box=$(wait_for_window '^QX9VEN General Exam$')
 }
+
+ends_with_status_0() {
+    local status=0
+    wait "$pid" || status=$?
+    [ "$status" -eq 0 ] || fail "$1 ended the program with status $status"
+}
+
+if [ "${2:-}" = small ]; then
+    export QT_FONT_DPI=144
+    SCALE=150
+    # As a window manager would, give the new window the keyboard focus.
+    start_focused() {
+        start
+        xdotool windowfocus --sync "$window"
+    }
+    # Either the next question shows (a right answer) or Continue does (a wrong one).
+    answered() { continue_shown || [ "$(region_sum "${CHOICE_D_BOX[@]}")" != "$choices" ]; }
+    size_hint() { xprop -id "$window" WM_NORMAL_HINTS | sed -n "s/.*program specified $1 size: //p"; }
+
+    echo "== small screen: the window fits the screen, can be resized, and shows its top"
+    start_focused
+    read -r screen_width screen_height < <(xdotool getdisplaygeometry)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$WIDTH" -le "$screen_width" ] && [ "$HEIGHT" -le "$screen_height" ] ||
+        fail "the window is ${WIDTH}x$HEIGHT on a ${screen_width}x$screen_height screen"
+    [ "$(size_hint minimum)" != "$(size_hint maximum)" ] || fail "the window's size is fixed"
+    ! locate_client || fail "the solution bar shows at the top of the window"
+
+    echo "== by keyboard: Submit Answer scrolls into view when Tab reaches it, and Return answers"
+    xdotool key space Tab Tab
+    eventually locate_client || fail "Submit Answer was not scrolled into view"
+    choices=$(region_sum "${CHOICE_D_BOX[@]}")
+    xdotool key Return
+    eventually answered || fail "Return on Submit Answer did nothing"
+
+    echo "== by mouse: the wheel scrolls; the whole exam is played at the bottom of the window"
+    xdotool mousemove "$((X + WIDTH / 2))" "$((Y + HEIGHT / 2))" click --repeat 10 4
+    eventually eval '! locate_client' || fail "the wheel did not scroll up"
+    xdotool click --repeat 10 5
+    eventually locate_client || fail "the wheel did not scroll down"
+    choices=$(region_sum "${CHOICE_D_BOX[@]}")
+    click_at "${OPTION4[@]}"
+    click_at "${SUBMIT[@]}"
+    eventually answered || fail "a click on Submit Answer did nothing"
+    play_to_end_of_exam OPTION4
+    xdotool key Return # Yes is the default
+    window_gone '^QX9VEN General Exam$' || fail "the end-of-exam box stayed after Yes"
+    kill -0 "$pid" || fail "Yes ended the program"
+
+    echo "== by mouse: after scrolling right, QUIT ends the program"
+    left=$CLIENT_X
+    xdotool mousemove "$((X + WIDTH - $(scaled 40)))" "$((Y + HEIGHT - $(scaled 6)))" click 1
+    eventually eval 'locate_client && [ "$CLIENT_X" -lt "$left" ]' ||
+        fail "a click on the horizontal scroll bar did not scroll"
+    click_at "${QUIT[@]}"
+    ends_with_status_0 QUIT
+
+    echo "== by keyboard: QUIT scrolls into view when Tab reaches it, and Return ends the program"
+    start_focused
+    xdotool key Tab Tab Tab
+    eventually eval 'locate_client && [ "$(colours_in "${QUIT_BOX[@]}")" -gt 3 ]' ||
+        fail "QUIT was not scrolled into view"
+    xdotool key Return
+    ends_with_status_0 QUIT
+
+    echo "1 passed, 0 failed"
+    exit 0
+fi
 
 echo "== the window appears with its title and size"
 start

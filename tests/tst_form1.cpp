@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,12 +15,16 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>
 #include <QtGui/qpa/qplatformintegration.h>
+#include <QtGui/qpa/qplatformnativeinterface.h>
 
 #include <functional>
 
@@ -35,6 +41,28 @@ QPalette darkPalette()
                                        std::pair{QPalette::Base, QColor(0x3d, 0x3d, 0x3d)}})
         dark.setColor(role, colour);
     return dark;
+}
+
+// Sets the size of the offscreen platform's screen, as a change of resolution would; returns
+// the size it had.
+QSize resizeScreen(const QSize& size)
+{
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    const auto get = reinterpret_cast<QJsonObject (*)(QPlatformNativeInterface*)>(
+        native->nativeResourceForIntegration("configuration"));
+    const auto set = reinterpret_cast<void (*)(const QJsonObject&, QPlatformNativeInterface*)>(
+        native->nativeResourceForIntegration("setConfiguration"));
+    QJsonObject configuration = get(native);
+    QJsonArray screens = configuration[QStringLiteral("screens")].toArray();
+    QJsonObject screen = screens[0].toObject();
+    const QSize before(screen[QStringLiteral("width")].toInt(),
+                       screen[QStringLiteral("height")].toInt());
+    screen[QStringLiteral("width")] = size.width();
+    screen[QStringLiteral("height")] = size.height();
+    screens[0] = screen;
+    configuration[QStringLiteral("screens")] = screens;
+    set(configuration, native);
+    return before;
 }
 
 // Draws the same index in every group, so a test knows which question comes next.
@@ -240,9 +268,10 @@ void TestForm1::layoutMatchesTheDesign()
              QStringList({QStringLiteral("Option5"), QStringLiteral("Command4")}));
 }
 
-// What assistive technology learns of the window, and what a dark desktop does to it. Each row
-// plays a few steps and then checks one control: which one holds the focus and what it says, or
-// the contrast of a control's text on its background.
+// What assistive technology learns of the window, and what a dark desktop or a small screen does
+// to it. Each row plays a few steps and then checks one control: which one holds the focus and
+// what it says (on a small screen also that it is scrolled into view), the contrast of a
+// control's text on its background, or the window's size.
 void TestForm1::accessibility_data()
 {
     QTest::addColumn<QString>("steps");
@@ -303,6 +332,13 @@ void TestForm1::accessibility_data()
     QTest::newRow("dark palette: answer choice") << "dark"
                                                  << "Option2"
                                                  << "system";
+    QTest::newRow("screen large enough: the designed size, fixed") << ""
+                                                                   << "Form1"
+                                                                   << "";
+    QTest::newRow("small screen: the next question's first choice in view")
+        << "small right"
+        << "Option1"
+        << "^Correct\\. Question 2 of 35: ";
 }
 
 void TestForm1::accessibility()
@@ -312,7 +348,7 @@ void TestForm1::accessibility()
     QFETCH(QString, expected);
 
     if (steps.isEmpty() && target.isEmpty()) {
-        const QList<QWidget*> controls = form->centralWidget()->findChildren<QWidget*>();
+        const QList<QWidget*> controls = control<QWidget>("clientArea")->findChildren<QWidget*>();
         for (QWidget* widget : controls) {
             if (widget->objectName().isEmpty())
                 continue;
@@ -335,6 +371,12 @@ void TestForm1::accessibility()
         QCOMPARE(role("Label1"), QAccessible::Notification);
         QCOMPARE(option(3)->accessibleDescription(), QStringLiteral("Answer choice C"));
         QCOMPARE(control<QLabel>("Label7")->accessibleDescription(), QStringLiteral("Question"));
+        return;
+    }
+
+    if (target == QStringLiteral("Form1")) {
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE(form->centralWidget()->size(), QSize(705, 546));
         return;
     }
 
@@ -373,6 +415,19 @@ void TestForm1::accessibility()
     });
     QCOMPARE(QAccessible::isActive(), listening);
 
+    // A screen smaller than the window, with the client area scrolled to its bottom.
+    const bool small = steps.startsWith(QStringLiteral("small"));
+    const QSize screenSize = small ? resizeScreen({640, 400}) : QSize();
+    const auto restoreScreen = qScopeGuard([small, screenSize] {
+        if (small)
+            resizeScreen(screenSize);
+    });
+    if (small) {
+        QScrollBar* scrollBar =
+            qobject_cast<QScrollArea*>(form->centralWidget())->verticalScrollBar();
+        QTRY_VERIFY(scrollBar->isVisible());
+        scrollBar->setValue(scrollBar->maximum());
+    }
     if (steps.startsWith(QStringLiteral("learning")))
         QTest::mouseClick(option(6), Qt::LeftButton);
     if (steps.endsWith(QStringLiteral("right")))
@@ -409,6 +464,15 @@ void TestForm1::accessibility()
     QCOMPARE(focused->objectName(), target);
     QVERIFY2(QRegularExpression(expected).match(focused->accessibleDescription()).hasMatch(),
              qPrintable(focused->accessibleDescription()));
+    if (small) {
+        QVERIFY(form->screen()->availableGeometry().contains(form->frameGeometry()));
+        const QWidget* viewport = control<QWidget>("clientArea")->parentWidget();
+        QVERIFY(
+            viewport->rect().contains(QRect(focused->mapTo(viewport, QPoint()), focused->size())));
+        // Back on a screen large enough, the window has its fixed size again.
+        resizeScreen(screenSize);
+        QTRY_COMPARE(form->maximumSize(), form->minimumSize());
+    }
 }
 
 void TestForm1::menuBarHasFiveOneItemMenus()

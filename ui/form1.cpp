@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "clientscrollarea.h"
 #include "commandbutton.h"
 #include "frame.h"
 #include "helpfile.h"
@@ -121,11 +122,12 @@ Form1::Form1(bank::UniformSource* random, QWidget* parent)
     setWindowTitle(windowCaption);
     setWindowIcon(QIcon(QPixmap(smiley_xpm)));
 
-    auto* surface = new QWidget(this);
+    auto* surface = new QWidget;
     surface->setObjectName(QStringLiteral("clientArea"));
     surface->setFixedSize(twips(0, 0, 10575, 8190).size());
     surface->setFont(designFont(8.25));
-    setCentralWidget(surface);
+    // The window has the fixed size of its design wherever that fits the screen.
+    setCentralWidget(new ClientScrollArea(surface, this));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     buildControls(surface);
