@@ -4,6 +4,7 @@
 // Each question is shown with its note from questionnotes.txt and a link to the topic of the
 // theory review or the rules guide that teaches it. The build stops, naming the row, when a
 // question has no note, a note has no link, or a link points at a topic that does not exist.
+#include "helptopics.h"
 #include "questionbank.h"
 
 #include <QFile>
@@ -97,14 +98,14 @@ std::optional<QString> readText(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
-// The topics of a help document, by anchor: the heading each anchor opens, as HTML.
+// The topics of a help document, by anchor: the heading of each, as plain text.
 QHash<QString, QString> topicHeadings(const QString& html)
 {
-    static const QRegularExpression heading(
-        QStringLiteral(R"re(<h([1-3])><a name="([^"]+)"></a>(.*?)</h\1>)re"));
     QHash<QString, QString> topics;
-    for (const QRegularExpressionMatch& match : heading.globalMatch(html))
-        topics.insert(match.captured(2), match.captured(3).trimmed());
+    for (const HelpTopic& topic : parseHelpTopics(html)) {
+        if (!topic.anchor.isEmpty())
+            topics.insert(topic.anchor, topic.heading);
+    }
     return topics;
 }
 
@@ -269,7 +270,7 @@ int main(int argc, char* argv[])
                 out << "<p><i>Explanation:</i> " << escaped(record.explanation) << "</p>\n";
             out << "<p>" << note.text.toHtmlEscaped() << "</p>\n<p>Read more: <a href=\""
                 << note.document << '#' << note.anchor << "\">"
-                << headings.value(note.document).value(note.anchor) << "</a></p>\n";
+                << headings.value(note.document).value(note.anchor).toHtmlEscaped() << "</a></p>\n";
         }
         out << "<p><a href=\"#contents\">Back to contents</a></p>\n";
     }
