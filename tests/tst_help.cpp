@@ -39,6 +39,14 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+// Shows one of the built documents in `viewer` and waits until the viewer is active.
+bool showBuiltDocument(HelpViewer& viewer, const QString& name)
+{
+    viewer.setSearchFolders({QStringLiteral(QX_TEST_HELP_DIR)});
+    viewer.showDocument(name);
+    return QTest::qWaitForWindowActive(&viewer);
+}
+
 class FixedDraw final : public bank::UniformSource {
 public:
     void seedFromClock() override {}
@@ -245,9 +253,7 @@ void TestHelp::linksBetweenDocuments()
     QFETCH(QString, document);
     QFETCH(QString, expected);
     HelpViewer viewer;
-    viewer.setSearchFolders({QStringLiteral(QX_TEST_HELP_DIR)});
-    viewer.showDocument(QStringLiteral("PRIMER.hlp"));
-    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    QVERIFY(showBuiltDocument(viewer, QStringLiteral("PRIMER.hlp")));
     const QString primer = viewer.page()->toPlainText();
 
     QCOMPARE(viewer.openLink(href), !document.isEmpty());
@@ -328,9 +334,7 @@ void TestHelp::search()
     QFETCH(QString, document);
     QFETCH(QString, anchor);
     HelpViewer viewer;
-    viewer.setSearchFolders({QStringLiteral(QX_TEST_HELP_DIR)});
-    viewer.showDocument(QStringLiteral("REGBOOK.hlp"));
-    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    QVERIFY(showBuiltDocument(viewer, QStringLiteral("REGBOOK.hlp")));
     const QList<HelpSearchHit> hits = viewer.library().search(query);
     auto* list = viewer.findChild<QListWidget*>(QStringLiteral("searchResults"));
     QCOMPARE(viewer.search(query), hits.size());
@@ -375,9 +379,7 @@ void TestHelp::search()
 void TestHelp::viewerForAScreenReader()
 {
     HelpViewer viewer;
-    viewer.setSearchFolders({QStringLiteral(QX_TEST_HELP_DIR)});
-    viewer.showDocument(QStringLiteral("PRIMER.hlp"));
-    QVERIFY(QTest::qWaitForWindowActive(&viewer));
+    QVERIFY(showBuiltDocument(viewer, QStringLiteral("PRIMER.hlp")));
     HelpPage* page = viewer.page();
     QCOMPARE(QApplication::focusWidget(), page);
 
