@@ -1,14 +1,16 @@
 #include "clientscrollarea.h"
 
+#include "screenfollower.h"
+
 #include <QApplication>
 #include <QLayout>
 #include <QScreen>
 #include <QStyle>
-#include <QWindow>
 
 #include <cmath>
 
-ClientScrollArea::ClientScrollArea(QWidget* clientArea, QWidget* window) : QScrollArea(window)
+ClientScrollArea::ClientScrollArea(QWidget* clientArea, QWidget* window)
+    : QScrollArea(window), screenFollower_(new ScreenFollower(window))
 {
     // With no frame and the client area filling it, the scroll area draws nothing of its own.
     setFrameShape(QFrame::NoFrame);
@@ -17,6 +19,7 @@ ClientScrollArea::ClientScrollArea(QWidget* clientArea, QWidget* window) : QScro
     setWidget(clientArea);
     setFixedSize(clientArea->size());
     connect(qApp, &QApplication::focusChanged, this, &ClientScrollArea::showFocusWidget);
+    connect(screenFollower_, &ScreenFollower::changed, this, &ClientScrollArea::fitToScreen);
     window->installEventFilter(this);
 }
 
@@ -24,11 +27,8 @@ ClientScrollArea::ClientScrollArea(QWidget* clientArea, QWidget* window) : QScro
 void ClientScrollArea::showEvent(QShowEvent* event)
 {
     QScrollArea::showEvent(event);
-    if (QWindow* handle = window()->windowHandle()) {
-        connect(handle, &QWindow::screenChanged, this, &ClientScrollArea::followScreen,
-                Qt::UniqueConnection);
-        followScreen(handle->screen());
-    }
+    screenFollower_->attach();
+    fitToScreen();
 }
 
 // A window manager reports the frame it puts around the window only after the window is shown,
@@ -44,15 +44,6 @@ bool ClientScrollArea::eventFilter(QObject* watched, QEvent* event)
 QSize ClientScrollArea::windowFrame() const
 {
     return window()->frameGeometry().size() - window()->size();
-}
-
-void ClientScrollArea::followScreen(QScreen* screen)
-{
-    disconnect(screenWatch_);
-    if (screen != nullptr)
-        screenWatch_ = connect(screen, &QScreen::availableGeometryChanged, this,
-                               &ClientScrollArea::fitToScreen);
-    fitToScreen();
 }
 
 void ClientScrollArea::fitToScreen()

@@ -2,7 +2,7 @@
 
 #include <QScrollArea>
 
-class QScreen;
+class ScreenFollower;
 
 // Holds a window's client area, which is laid out at a fixed size, and fits the window to the
 // screen it is on. Where the window as designed fits the screen's available area, it keeps its
@@ -24,9 +24,8 @@ protected:
 private:
     QSize windowFrame() const;
     void fitToScreen();
-    void followScreen(QScreen* screen);
     void showFocusWidget(QWidget* previous, QWidget* current);
 
-    QMetaObject::Connection screenWatch_;
+    ScreenFollower* screenFollower_;
     QSize fittedFrame_{0, 0}; // the window frame the last fit allowed for
 };

@@ -3,6 +3,7 @@
 #include "contrast.h"
 #include "helppage.h"
 #include "notifyinglabel.h"
+#include "screenfollower.h"
 
 #include <QAccessible>
 
@@ -18,7 +19,6 @@
 #include <QTextBlock>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include <array>
 
@@ -123,6 +123,8 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("helpViewer"));
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(openingSize);
+    screenFollower_ = new ScreenFollower(this);
+    connect(screenFollower_, &ScreenFollower::changed, this, &HelpViewer::fitToScreen);
 
     auto* contents = makeToolButton(this, QStringLiteral("Contents"));
     back_ = makeToolButton(this, QStringLiteral("Back"));
@@ -515,24 +517,9 @@ void HelpViewer::fitToScreen()
     resize(box.size() - decoration);
 }
 
-void HelpViewer::followScreen(QScreen* screen)
-{
-    if (screen_)
-        disconnect(screen_, nullptr, this, nullptr);
-    screen_ = screen;
-    if (screen_)
-        connect(screen_, &QScreen::availableGeometryChanged, this, &HelpViewer::fitToScreen);
-}
-
 void HelpViewer::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!screen_ && windowHandle()) {
-        connect(windowHandle(), &QWindow::screenChanged, this, [this](QScreen* screen) {
-            followScreen(screen);
-            fitToScreen();
-        });
-        followScreen(windowHandle()->screen());
-    }
+    screenFollower_->attach();
     fitToScreen();
 }

@@ -11,7 +11,7 @@ class NotifyingLabel;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QScreen;
+class ScreenFollower;
 class QToolButton;
 
 // The help viewer: a window of its own, never modal, that shows one help document at a time.
@@ -83,7 +83,6 @@ private:
     void report(const QString& text);
     void placeBesideCompanion();
     void fitToScreen();
-    void followScreen(QScreen* screen);
     void updateHistoryButtons();
 
     HelpLibrary library_;
@@ -92,7 +91,7 @@ private:
     qsizetype current_ = -1;
     QList<HelpSearchHit> hits_;
     QPointer<QWidget> companion_;
-    QPointer<QScreen> screen_;
+    ScreenFollower* screenFollower_ = nullptr;
 
     HelpPage* page_ = nullptr;
     QToolButton* back_ = nullptr;
