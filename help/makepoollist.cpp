@@ -6,6 +6,7 @@
 // question has no note, a note has no link, or a link points at a topic that does not exist.
 #include "helptopics.h"
 #include "questionbank.h"
+#include "questionlist.h"
 
 #include <QFile>
 #include <QHash>
@@ -13,7 +14,6 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
-#include <QTextStream>
 
 #include <array>
 #include <cstdio>
@@ -21,67 +21,10 @@
 
 namespace {
 
-constexpr std::array<const char*, bank::groupCount> groupTopics{
-    "General class frequency limits and who may use each band segment",
-    "Antenna height, unforeseen situations, one-way transmissions, news, music, codes",
-    "Transmitter power limits on particular frequencies",
-    "Volunteer examiners, examination elements and the AG identifier",
-    "Control of stations, repeaters, harmful interference, third parties, shared bands",
-    "External RF amplifiers; symbol rates and bandwidth of data emissions",
-    "Upper and lower sideband by band; single sideband compared with AM",
-    "Nets, spacing between signals, band plans and choosing a frequency",
-    "Distress and disaster communications, emergency declarations, RACES",
-    "Amateur Auxiliary, direction finding, azimuthal maps, visitors, logs",
-    "VOX, ITU regions, international rules, messages abroad",
-    "Break-in CW and the digital modes: RTTY, Baudot, ASCII, AMTOR",
-    "The sun and propagation: flares, solar flux, geomagnetic storms, sunspots",
-    "Maximum usable frequency, beacons, the solar cycle, gray line, hop distances",
-    "Ionospheric regions, critical angle, absorption, scatter, critical frequency",
-    "Two-tone tests, TR switches and neutralizing amplifiers",
-    "Oscilloscopes, signal tracers, noise bridges, field-strength meters, S units",
-    "Interference to home electronics, audio rectification, grounding, the electrical code",
-    "Speech processing, peak envelope power, household wiring and fuses",
-    "Connectors, mobile power, generators, batteries, solar and wind power",
-    "Impedance, reactance, coils and capacitors, matching, units",
-    "Decibels, parallel circuits, power, transformers, peak and RMS voltage",
-    "Resistors, capacitors, transformers and rectifiers in power supplies",
-    "Bleeders, filters, peak inverse voltage, SSB transmitter and receiver stages",
-    "Modulation and emissions, carrier suppression, bandwidth, overmodulation",
-    "Mixers, multipliers, images, FM deviation and bandwidth, FSK, AMTOR",
-    "Yagi antennas",
-    "Cubical-quad and delta-loop antennas",
-    "Random-wire, ground-plane and dipole antennas; parasitic elements and radials",
-    "Feed lines, standing waves, matching and losses",
-    "How RF energy affects the body; routine RF evaluations",
-    "RF-safety rules, duty cycle and evaluation thresholds",
-    "Field strength and power density against distance; near and far field",
-    "Safe installation and repair of antennas and waveguides",
-    "Remedies for too much RF exposure",
-};
-
 // The documents a note may send the learner to.
 constexpr std::array<const char*, 2> linkedDocuments{"PRIMER.hlp", "REGBOOK.hlp"};
 
-struct Note {
-    QString text;
-    QString document;
-    QString anchor;
-};
-
-QString escaped(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())).toHtmlEscaped();
-}
-
-QString groupAnchor(int group)
-{
-    return QStringLiteral("group-%1").arg(group);
-}
-
-QString rowName(int group, int index)
-{
-    return QStringLiteral("%1.%2").arg(group).arg(index);
-}
+using Note = questionlist::Note;
 
 void complain(const QString& text)
 {
@@ -172,7 +115,7 @@ QHash<QString, Note> readNotes(const QString& path, bool& ok)
             ok = false;
             continue;
         }
-        row = rowName(group, index);
+        row = questionlist::rowName(group, index);
         note = {};
         if (notes.contains(row)) {
             complain(QStringLiteral("%1: a second note for this row (line %2)")
@@ -212,7 +155,7 @@ int main(int argc, char* argv[])
     }
     for (int group = 1; group <= bank::groupCount; ++group) {
         for (int index = 0; index < bank::questionsPerGroup; ++index) {
-            const QString row = rowName(group, index);
+            const QString row = questionlist::rowName(group, index);
             const auto note = notes.constFind(row);
             if (note == notes.cend()) {
                 complain(QStringLiteral("%1: the question has no note").arg(row));
@@ -238,43 +181,10 @@ int main(int argc, char* argv[])
         complain(QStringLiteral("cannot write %1").arg(file.fileName()));
         return 1;
     }
-    QTextStream out(&file);
-    out << "<!-- qx9ven help document -->\n"
-           "<html><head><title>General Exam Question List</title></head><body>\n"
-           "<h1><a name=\"contents\"></a>General Exam Question List</h1>\n"
-           "<p>All 385 questions the practice exam draws from, in 35 groups of 11. An exam "
-           "takes one question from each group, in this order. Each question shows its four "
-           "choices and the right one, a note on why it is right, and a link to the topic of "
-           "the theory review or the rules guide that explains it.</p>\n<ol>\n";
-    for (int group = 1; group <= bank::groupCount; ++group) {
-        out << "<li><a href=\"#" << groupAnchor(group) << "\">"
-            << QString::fromLatin1(groupTopics[static_cast<std::size_t>(group - 1)]).toHtmlEscaped()
-            << "</a></li>\n";
-    }
-    out << "</ol>\n";
-
-    for (int group = 1; group <= bank::groupCount; ++group) {
-        out << "<h2><a name=\"" << groupAnchor(group) << "\"></a>Group " << group << ": "
-            << QString::fromLatin1(groupTopics[static_cast<std::size_t>(group - 1)]).toHtmlEscaped()
-            << "</h2>\n";
-        for (int index = 0; index < bank::questionsPerGroup; ++index) {
-            const QuestionRecord& record = bank::recordAt(group, index);
-            const Note& note = *notes.constFind(rowName(group, index));
-            // The anchor keeps the bank's own index; the heading counts from 1, as a learner does.
-            out << "<h3><a name=\"q-" << group << '-' << index << "\"></a>Question " << group << '.'
-                << index + 1 << "</h3>\n<p>" << escaped(record.questionText) << "</p>\n<ul>\n";
-            for (const char letter : {'A', 'B', 'C', 'D'})
-                out << "<li>" << escaped(record.choice(letter)) << "</li>\n";
-            out << "</ul>\n<p><b>Answer: " << record.correctChoice << "</b></p>\n";
-            if (!record.explanation.empty())
-                out << "<p><i>Explanation:</i> " << escaped(record.explanation) << "</p>\n";
-            out << "<p>" << note.text.toHtmlEscaped() << "</p>\n<p>Read more: <a href=\""
-                << note.document << '#' << note.anchor << "\">"
-                << headings.value(note.document).value(note.anchor).toHtmlEscaped() << "</a></p>\n";
-        }
-        out << "<p><a href=\"#contents\">Back to contents</a></p>\n";
-    }
-    out << "</body></html>\n";
-    out.flush();
+    // Each note's link is shown with the heading of the topic it leads to.
+    QHash<QString, Note> shown = notes;
+    for (Note& note : shown)
+        note.linkHeading = headings.value(note.document).value(note.anchor);
+    file.write(questionlist::builtInList(shown).toUtf8());
     return file.error() == QFile::NoError ? 0 : 1;
 }

@@ -25,6 +25,7 @@ utterances since the press. The path through the exam:
   a phrase, Return           -> how many topics hold it, the list, the first result
   Down                       -> the next result
   Return                     -> the result opens: the document and the topic's heading
+  F6, F6, Shift+F6 twice     -> the search field, the results, the field, the document
   Ctrl+W                     -> the viewer closes
   QUIT                       -> the program ends
 """
@@ -198,6 +199,14 @@ def read_documents():
     if heading:
         check("the topic's heading", said,
               re.escape(heading.group(2).split()[0]) + r"[^\n]* selected\.?$")
+
+    step("F6: from the document to the search field", said := press("F6"))
+    check("the field by its label", said, r"Search all documents: text")
+    step("F6: the search results", said := press("F6"))
+    check("the list with its current result", said, rf"Search results|^{TITLES}: \S")
+    step("Shift+F6, Shift+F6: back to the document", said := press("shift+F6") + press("shift+F6"))
+    check("the search field on the way", said, r"Search all documents: text")
+    check("the document as read-only text", said, rf"{TITLES} read only text")
 
     step("Ctrl+W: the viewer closes", press("ctrl+w"))
 

@@ -20,6 +20,12 @@
 
 namespace {
 
+// The exam window knows its viewer only as a HelpWindow; the tests look inside.
+HelpViewer& viewerOf(Form1& form)
+{
+    return dynamic_cast<HelpViewer&>(form.helpWindow());
+}
+
 const QByteArray header = QByteArrayLiteral("<!-- qx9ven help document -->\n");
 
 const QByteArray smallDocument =
@@ -93,7 +99,7 @@ private:
     void openForm(const QStringList& helpFolders)
     {
         form = new Form1(&draw);
-        form->helpViewer().setSearchFolders(helpFolders);
+        viewerOf(*form).setSearchFolders(helpFolders);
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form));
     }
@@ -425,6 +431,23 @@ void TestHelp::viewerForAScreenReader()
     QCOMPARE(page->textCursor().selectedText(), secondLink); // the heading reads as the link did
     QCOMPARE(QApplication::focusWidget(), page);
 
+    // F6 and Shift+F6 go round the panes: the document, the search field and, once a search has
+    // found something, its results.
+    auto* field = viewer.findChild<QLineEdit*>(QStringLiteral("searchField"));
+    auto* results = viewer.findChild<QListWidget*>(QStringLiteral("searchResults"));
+    const auto pane = [](Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, modifiers);
+        return QApplication::focusWidget();
+    };
+    QCOMPARE(pane(Qt::NoModifier), field);
+    QCOMPARE(pane(Qt::NoModifier), page);
+    QVERIFY(viewer.search(QStringLiteral("long path")) > 0);
+    QCOMPARE(QApplication::focusWidget(), results);
+    QCOMPARE(pane(Qt::NoModifier), page);
+    QCOMPARE(pane(Qt::ShiftModifier), results);
+    QCOMPARE(pane(Qt::ShiftModifier), field);
+    QCOMPARE(pane(Qt::ShiftModifier), page);
+
     QTest::keyClick(page, Qt::Key_W, Qt::ControlModifier);
     QVERIFY(!viewer.isVisible());
 }
@@ -485,7 +508,7 @@ void TestHelp::referenceCommandsOpenTheirDocument()
     action->trigger();
     QCOMPARE(helpfile::current(), document);
     QCOMPARE(action->property("helpContextId"), QVariant(0));
-    HelpViewer& viewer = form->helpViewer();
+    HelpViewer& viewer = viewerOf(*form);
     QTRY_VERIFY(viewer.isVisible()); // the queued F1 has been handled
     QCOMPARE(viewer.document().name, document);
     QVERIFY2(viewer.document().ok(), qPrintable(viewer.document().problem));
@@ -497,18 +520,18 @@ void TestHelp::f1OpensNothingBeforeACommandAndTheLastOneAfter()
 {
     openForm({QStringLiteral(QX_TEST_HELP_DIR)});
     QTest::keyClick(form, Qt::Key_F1);
-    QVERIFY(!form->helpViewer().isVisible());
+    QVERIFY(!viewerOf(*form).isVisible());
 
     form->findChild<QAction*>(QStringLiteral("treview"))->trigger();
     form->findChild<QAction*>(QStringLiteral("geqlist"))->trigger();
     QCOMPARE(helpfile::current(), QStringLiteral("POOLLIST.hlp"));
-    QTRY_COMPARE(form->helpViewer().document().name, QStringLiteral("POOLLIST.hlp"));
-    form->helpViewer().close();
+    QTRY_COMPARE(viewerOf(*form).document().name, QStringLiteral("POOLLIST.hlp"));
+    viewerOf(*form).close();
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1); // from a control in the window
-    QVERIFY(form->helpViewer().isVisible());
-    QCOMPARE(form->helpViewer().document().name, QStringLiteral("POOLLIST.hlp"));
+    QVERIFY(viewerOf(*form).isVisible());
+    QCOMPARE(viewerOf(*form).document().name, QStringLiteral("POOLLIST.hlp"));
 }
 
 void TestHelp::missingDocumentLeavesTheExamAlone()
@@ -525,8 +548,8 @@ void TestHelp::missingDocumentLeavesTheExamAlone()
                            exam.questionIndex(), exam.selectedChoice()};
 
     form->findChild<QAction*>(QStringLiteral("p97rules"))->trigger();
-    QTRY_VERIFY(form->helpViewer().isVisible());
-    const QString report = form->helpViewer().page()->toPlainText();
+    QTRY_VERIFY(viewerOf(*form).isVisible());
+    const QString report = viewerOf(*form).page()->toPlainText();
     QVERIFY(report.contains(QStringLiteral("REGBOOK.hlp")));
     QVERIFY(report.contains(folder.path()));
 
@@ -547,7 +570,7 @@ void TestHelp::closingTheWindowEndsTheProgramWithTheViewerOpen()
 {
     openForm({QStringLiteral(QX_TEST_HELP_DIR)});
     form->findChild<QAction*>(QStringLiteral("geqlist"))->trigger();
-    QTRY_VERIFY(form->helpViewer().isVisible());
+    QTRY_VERIFY(viewerOf(*form).isVisible());
     // The program's event loop ends when the window closes; a guard ends it otherwise.
     QTimer::singleShot(0, form, &QWidget::close);
     QTimer guard;

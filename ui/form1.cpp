@@ -4,7 +4,7 @@
 #include "commandbutton.h"
 #include "frame.h"
 #include "helpfile.h"
-#include "helpviewer.h"
+#include "helpwindow.h"
 #include "notifyinglabel.h"
 #include "optionbutton.h"
 #include "smiley.xpm"
@@ -465,20 +465,18 @@ void Form1::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
-HelpViewer& Form1::helpViewer()
+HelpWindow& Form1::helpWindow()
 {
-    if (!helpViewer_) {
-        helpViewer_ = std::make_unique<HelpViewer>();
-        helpViewer_->setCompanion(this);
-    }
-    return *helpViewer_;
+    if (!helpWindow_)
+        helpWindow_ = HelpWindow::make(this);
+    return *helpWindow_;
 }
 
 void Form1::openHelpFile()
 {
     const QString name = helpfile::current();
     if (!name.isEmpty())
-        helpViewer().showDocument(name);
+        helpWindow().showDocument(name);
 }
 
 void Form1::about2_Click()

@@ -9,7 +9,7 @@
 #include <array>
 #include <memory>
 
-class HelpViewer;
+class HelpWindow;
 class NotifyingLabel;
 class QAction;
 class QGroupBox;
@@ -29,7 +29,7 @@ public:
 
     exam::Exam& exam() { return exam_; }
     // The help viewer, made when it is first needed rather than at start-up.
-    HelpViewer& helpViewer();
+    HelpWindow& helpWindow();
 
     // The About text: the program and its developer, a carriage return, the copyright line.
     static QString aboutText();
@@ -81,7 +81,7 @@ private:
 
     std::unique_ptr<bank::UniformSource> ownRandom_;
     exam::Exam exam_;
-    std::unique_ptr<HelpViewer> helpViewer_;
+    std::unique_ptr<HelpWindow> helpWindow_;
 
     std::array<QLabel*, 12> labels_{};       // Label1 .. Label12
     std::array<QRadioButton*, 6> options_{}; // Option1 .. Option6

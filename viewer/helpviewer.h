@@ -2,6 +2,7 @@
 
 #include "helpdocument.h"
 #include "helplibrary.h"
+#include "helpwindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -18,7 +19,7 @@ class QToolButton;
 // It opens a document at its contents page, follows links between the three documents with
 // Back and Forward across them, finds text in the open document and searches all three. A
 // document it cannot show, or a link that leads nowhere, is reported in words.
-class HelpViewer : public QWidget {
+class HelpViewer : public QWidget, public HelpWindow {
     Q_OBJECT
 
 public:
@@ -32,8 +33,8 @@ public:
     // The window the viewer opens beside (the exam's); the viewer never moves it.
     void setCompanion(QWidget* window) { companion_ = window; }
 
-    // Shows the named document at its contents page, reading it afresh, with a new history.
-    void showDocument(const QString& name);
+    void showDocument(const QString& name) override;
+    void showTopic(const QString& name, const QString& anchor) override;
 
     const HelpDocument& document() const { return document_; }
     HelpPage* page() const { return page_; }
@@ -78,6 +79,8 @@ private:
     void returnTo(const Place& place);
     void remember();
     void showContents();
+    // F6 and Shift+F6: the next or previous of the document, the search field and the results.
+    void movePane(bool forward);
     void findFromField();
     void searchFromField();
     void report(const QString& text);

@@ -6,7 +6,7 @@
 #include "screenfollower.h"
 
 #include <QAccessible>
-
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -207,6 +207,35 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(findKey, &QShortcut::activated, findField_, qOverload<>(&QLineEdit::setFocus));
     auto* closeKey = new QShortcut(QKeySequence::Close, this);
     connect(closeKey, &QShortcut::activated, this, &QWidget::close);
+    // Tab walks the links of a document, so panes have keys of their own, as in web browsers.
+    auto* nextPane = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(nextPane, &QShortcut::activated, this, [this] { movePane(true); });
+    auto* previousPane = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+    connect(previousPane, &QShortcut::activated, this, [this] { movePane(false); });
+}
+
+void HelpViewer::movePane(bool forward)
+{
+    QList<QWidget*> panes{page_, searchField_};
+    if (results_->isVisible())
+        panes << results_;
+    const QWidget* focus = QApplication::focusWidget();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < panes.size(); ++i) {
+        if (focus != nullptr && (focus == panes[i] || panes[i]->isAncestorOf(focus)))
+            at = i;
+    }
+    // From outside the panes (the bar of buttons, the Find field) both keys go to the document.
+    const qsizetype count = panes.size();
+    const qsizetype next = at < 0 ? 0 : (at + (forward ? 1 : count - 1)) % count;
+    QWidget* pane = panes[next];
+    // A field entered by a key is announced by its label; the list by its current result.
+    pane->setFocus(pane == searchField_ ? Qt::ShortcutFocusReason : Qt::OtherFocusReason);
+    if (pane == results_ && QAccessible::isActive() && results_->currentRow() >= 0) {
+        QAccessibleEvent current(results_, QAccessible::Focus);
+        current.setChild(results_->currentRow());
+        QAccessible::updateAccessibility(&current);
+    }
 }
 
 HelpViewer::~HelpViewer() = default;
@@ -222,7 +251,19 @@ QString HelpViewer::status() const
     return status_->text();
 }
 
+std::unique_ptr<HelpWindow> HelpWindow::make(QWidget* companion)
+{
+    auto viewer = std::make_unique<HelpViewer>();
+    viewer->setCompanion(companion);
+    return viewer;
+}
+
 void HelpViewer::showDocument(const QString& name)
+{
+    showTopic(name, QString());
+}
+
+void HelpViewer::showTopic(const QString& name, const QString& anchor)
 {
     library_.reload(name);
     say(findStatus_, QString());
@@ -239,6 +280,12 @@ void HelpViewer::showDocument(const QString& name)
     raise();
     activateWindow();
     page_->setFocus(Qt::OtherFocusReason);
+    if (!anchor.isEmpty() && document_.ok() && page_->anchorPosition(anchor) >= 0) {
+        go({name, anchor});
+        const int start = page_->textCursor().position();
+        page_->selectLineAt(start);
+        page_->scrollToTop(start);
+    }
 }
 
 void HelpViewer::go(const Place& place)
