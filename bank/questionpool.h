@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -13,13 +14,17 @@ namespace bank {
 // One question of a published question pool, as the pool gives it.
 struct PoolQuestion {
     QString number;    // "G1A01": element letter, subelement digit, group letter, two digits
-    char key = 0;      // 'A' to 'D'
+    char key = 0;      // 'A' to 'D'; 0 only in a withdrawn question without one
     QString reference; // the rule reference in brackets, "97.301(d)"; empty when none
-    QString text;      // the question, its lines joined by single spaces
-    std::array<QString, 4> choices; // the texts after "A." to "D.", without the letter
+    // The question, its lines joined by single spaces. Here and in the choices every run of
+    // white space, no-break spaces included, is one plain space.
+    QString text;
+    std::array<QString, 4> choices; // the texts after "A." to "D.", without the letter; a
+                                    // withdrawn question may lack some
     QString figure;                 // the figure the text names, "G7-1" or "T1"; empty when none
     bool withdrawn = false;         // the committee has withdrawn it: it is never drawn
-    int line = 0; // where it starts: a line of a text file, a paragraph of a .docx
+    // Where it starts: a line of a text file, a paragraph of a .docx.
+    int line = 0;
 };
 
 // One group: "G1A" and its title, and its questions in the order of the file.
@@ -45,7 +50,8 @@ struct QuestionPool {
     QString fileName; // the name of the file it was read from, without its folder
     QString title;    // the first line of the file, "2023-2027 General Class (Element 3) ..."
     char element = 0; // 'T' (Element 2), 'G' (Element 3) or 'E' (Element 4)
-    QString years;    // "2023-2027" where the title states them; empty otherwise
+    QString years;    // "2023-2027" where the title states them, always with a hyphen-minus
+                      // whatever dash the title uses; empty otherwise
     QList<PoolGroup> groups;
     QHash<QString, PoolFigure> figures; // by figure name, "G7-1"
 
