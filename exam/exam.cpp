@@ -9,8 +9,6 @@ namespace {
 const QString correctText = QStringLiteral("Correct");
 const QString wrongText = QStringLiteral("WRONG");
 
-constexpr int lastGroup = bank::groupCount;
-
 // Answer choices 1 to 4 are Option1 to Option4.
 Option answerOption(qint16 choice)
 {
@@ -61,15 +59,15 @@ void Exam::Command4_Click()
     controls_.setCaption(Label::Label5, numberText(correctCount_));
 
     QString explanation;
-    if (questionCount_ >= 0 && questionCount_ < lastGroup) {
+    if (questionCount_ >= 0 && questionCount_ < source_->groupCount()) {
         groupNumber_ = bank::checkedIncrement(questionCount_);
-        questionIndex_ = bank::indexForDraw(random_.next());
+        questionIndex_ = source_->indexForDraw(groupNumber_, random_.next());
         // Cleared for every question picked, not only the first of an exam, so that a
         // solution shown with Solve never stays beside a question it does not belong to.
         controls_.setCaption(Label::Label9, QString());
         controls_.setCaption(Label::Label1, QString());
         controls_.setCaption(Label::Label6, QString());
-        explanation = bank::loadQuestion(groupNumber_, questionIndex_, question_);
+        explanation = source_->loadQuestion(groupNumber_, questionIndex_, question_);
     }
 
     controls_.setCaption(Label::Label9, explanation);
@@ -90,7 +88,7 @@ void Exam::Command4_Click()
 
 void Exam::Command2_Click()
 {
-    if (questionCount_ > lastGroup) {
+    if (questionCount_ > source_->groupCount()) {
         runEndOfExam();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "examcontrols.h"
 #include "questionbank.h"
+#include "questionsource.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -17,9 +18,15 @@ namespace exam {
 // the key in Label1. Form_Load starts an exam by resetting the counters and running Continue.
 // The caption of Label6 is the only way a grading result travels from Submit to Continue. All
 // calls are synchronous: runs nest but never overlap, and no handler keeps state of its own.
+// The questions come from a QuestionSource: the built-in bank unless a pool has been opened;
+// an exam has one question from each of its groups.
 class Exam {
 public:
     Exam(ExamControls& controls, bank::UniformSource& random);
+
+    // The source of the next exam, which Form_Load starts; the source must outlive its use.
+    void setSource(const bank::QuestionSource& source) { source_ = &source; }
+    const bank::QuestionSource& source() const { return *source_; }
 
     void Form_Load();
     void Command1_Click(); // Solve
@@ -46,6 +53,7 @@ private:
 
     ExamControls& controls_;
     bank::UniformSource& random_;
+    const bank::QuestionSource* source_ = &bank::builtInBank();
 
     qint16 groupNumber_ = 0;
     qint16 questionIndex_ = 0;

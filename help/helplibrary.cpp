@@ -52,12 +52,25 @@ void HelpLibrary::setFolders(const QStringList& folders)
     entries_.clear();
 }
 
+void HelpLibrary::setStandIn(const QString& name, const QString& html)
+{
+    if (html.isEmpty())
+        standIns_.erase(name);
+    else
+        standIns_[name] = html;
+    entries_.erase(name);
+}
+
 HelpLibrary::Entry& HelpLibrary::entry(const QString& name)
 {
     auto found = entries_.find(name);
-    if (found == entries_.end())
-        found =
-            entries_.emplace(name, Entry{HelpDocument::load(name, folders_), {}, {}, false}).first;
+    if (found == entries_.end()) {
+        const auto standIn = standIns_.find(name);
+        HelpDocument file = standIn == standIns_.end()
+                                ? HelpDocument::load(name, folders_)
+                                : HelpDocument{name, QString(), standIn->second, QString()};
+        found = entries_.emplace(name, Entry{std::move(file), {}, {}, false}).first;
+    }
     return found->second;
 }
 

@@ -37,6 +37,9 @@ public:
     static const QStringList& documentNames();
 
     void setFolders(const QStringList& folders);
+    // A document made while the program runs, read in place of the file of that name until it
+    // is taken back with an empty text: the question list of an open pool.
+    void setStandIn(const QString& name, const QString& html);
     const QStringList& folders() const { return folders_; }
 
     // The named document, read the first time it is asked for; reload reads it afresh.
@@ -73,4 +76,5 @@ private:
 
     QStringList folders_;
     std::map<QString, Entry> entries_;
+    std::map<QString, QString> standIns_;
 };

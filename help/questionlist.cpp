@@ -1,6 +1,7 @@
 #include "questionlist.h"
 
 #include "questionbank.h"
+#include "questionpool.h"
 
 #include <QTextStream>
 
@@ -112,6 +113,75 @@ QString builtInList(const QHash<QString, Note>& notes)
             out << "<p>" << note.text.toHtmlEscaped() << "</p>\n<p>Read more: <a href=\""
                 << note.document << '#' << note.anchor << "\">" << note.linkHeading.toHtmlEscaped()
                 << "</a></p>\n";
+        }
+        out << "<p><a href=\"#contents\">Back to contents</a></p>\n";
+    }
+    out << "</body></html>\n";
+    out.flush();
+    return html;
+}
+
+QString figureSource(const QString& figure)
+{
+    return QStringLiteral("figure:") + figure;
+}
+
+QString poolList(const bank::QuestionPool& pool)
+{
+    qsizetype questions = 0;
+    for (const bank::PoolGroup& group : pool.groups)
+        questions += group.questions.size();
+    const QString name = pool.title.isEmpty()
+                             ? QStringLiteral("%1 Class (Element %2) Question Pool")
+                                   .arg(pool.className())
+                                   .arg(pool.elementNumber())
+                             : pool.title;
+
+    QString html;
+    QTextStream out(&html);
+    writeHead(out, name,
+              QStringLiteral("The %1 questions of the question pool opened from %2, in %3 groups. "
+                             "An exam takes one question from each group, in this order. Each "
+                             "question shows its four choices, the right one, and the rule it "
+                             "rests on where the pool names one. A question the pool marks as "
+                             "withdrawn is listed but never drawn.")
+                  .arg(questions)
+                  .arg(pool.fileName)
+                  .arg(pool.groups.size()));
+    out << "<ol>\n";
+    for (const bank::PoolGroup& group : pool.groups) {
+        out << "<li><a href=\"#" << group.id.toLower() << "\">" << group.id << ": "
+            << group.title.toHtmlEscaped() << "</a></li>\n";
+    }
+    out << "</ol>\n";
+    for (const bank::PoolGroup& group : pool.groups) {
+        out << "<h2><a name=\"" << group.id.toLower() << "\"></a>" << group.id << ": "
+            << group.title.toHtmlEscaped() << "</h2>\n";
+        for (const bank::PoolQuestion& question : group.questions) {
+            out << "<h3><a name=\"" << question.number.toLower() << "\"></a>" << question.number
+                << "</h3>\n<p>" << question.text.toHtmlEscaped() << "</p>\n";
+            if (question.withdrawn) {
+                out << "<p><i>Withdrawn from the pool: never drawn.</i></p>\n";
+                continue;
+            }
+            out << "<ul>\n";
+            for (std::size_t slot = 0; slot < question.choices.size(); ++slot) {
+                out << "<li>" << QChar(u'A' + static_cast<char16_t>(slot)) << ". "
+                    << question.choices.at(slot).toHtmlEscaped() << "</li>\n";
+            }
+            out << "</ul>\n<p><b>Answer: " << QLatin1Char(question.key) << "</b></p>\n";
+            if (!question.reference.isEmpty())
+                out << "<p>Rule: " << question.reference.toHtmlEscaped() << "</p>\n";
+            if (!question.figure.isEmpty()) {
+                if (pool.figures.contains(question.figure)) {
+                    out << "<p><img src=\"" << figureSource(question.figure).toHtmlEscaped()
+                        << "\" alt=\"Figure " << question.figure.toHtmlEscaped() << "\"><br>Figure "
+                        << question.figure.toHtmlEscaped() << "</p>\n";
+                } else {
+                    out << "<p>Figure " << question.figure.toHtmlEscaped()
+                        << " is not in the pool file.</p>\n";
+                }
+            }
         }
         out << "<p><a href=\"#contents\">Back to contents</a></p>\n";
     }

@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QGroupBox>
 #include <QJsonArray>
@@ -19,6 +20,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QtGui/private/qguiapplication_p.h>
@@ -74,6 +76,40 @@ public:
     int seeds = 0;
 };
 
+// A pool of `groups` groups of two questions each, keyed B, in the published shape; the
+// questions named in `figures` ("G1A01") show the figure G1-1.
+bank::QuestionPool makePool(char element, int groups, const QStringList& figures = {})
+{
+    bank::QuestionPool pool;
+    pool.fileName = QStringLiteral("made.txt");
+    pool.element = element;
+    pool.years = QStringLiteral("2026-2030");
+    for (int g = 0; g < groups; ++g) {
+        bank::PoolGroup group;
+        group.id = QStringLiteral("%1%2%3")
+                       .arg(QLatin1Char(element))
+                       .arg(g / 26)
+                       .arg(QChar(u'A' + static_cast<char16_t>(g % 26)));
+        group.title = QStringLiteral("Group %1").arg(g + 1);
+        for (int q = 1; q <= 2; ++q) {
+            bank::PoolQuestion question;
+            question.number = group.id + QStringLiteral("0%1").arg(q);
+            question.key = 'B';
+            question.text = QStringLiteral("Which is the second of %1?").arg(question.number);
+            question.choices = {QStringLiteral("First"), QStringLiteral("Second"),
+                                QStringLiteral("Third"), QStringLiteral("Fourth")};
+            if (figures.contains(question.number)) {
+                question.figure = QStringLiteral("G1-1");
+                question.text += QStringLiteral(" See Figure G1-1.");
+            }
+            group.drawable << static_cast<int>(group.questions.size());
+            group.questions << question;
+        }
+        pool.groups << group;
+    }
+    return pool;
+}
+
 } // namespace
 
 class TestForm1 : public QObject {
@@ -87,7 +123,7 @@ private slots:
     void layoutMatchesTheDesign();
     void accessibility_data();
     void accessibility();
-    void menuBarHasFiveOneItemMenus();
+    void menuBarHasFiveMenus();
     void correctAnswerIsCountedOnce_data();
     void correctAnswerIsCountedOnce();
     void wrongAnswer_data();
@@ -105,6 +141,10 @@ private slots:
     void quitAndExitEndTheProgram_data();
     void quitAndExitEndTheProgram();
     void aboutShowsTwoLines();
+    void poolExam_data();
+    void poolExam();
+    void refusedPoolLeavesTheExamAlone();
+    void poolFigureBesideTheQuestion();
     void renderToPng();
 
 private:
@@ -348,7 +388,7 @@ void TestForm1::accessibility()
     QFETCH(QString, expected);
 
     if (steps.isEmpty() && target.isEmpty()) {
-        const QList<QWidget*> controls = control<QWidget>("clientArea")->findChildren<QWidget*>();
+        const QList<QWidget*> controls = control<QWidget>("designArea")->findChildren<QWidget*>();
         for (QWidget* widget : controls) {
             if (widget->objectName().isEmpty())
                 continue;
@@ -475,17 +515,25 @@ void TestForm1::accessibility()
     }
 }
 
-void TestForm1::menuBarHasFiveOneItemMenus()
+void TestForm1::menuBarHasFiveMenus()
 {
-    const QStringList expected{QStringLiteral("File/Exit"), QStringLiteral("Theory/THEORY REVIEW"),
-                               QStringLiteral("The Questions/General Exam Question List"),
-                               QStringLiteral("Part 97/Part 97"), QStringLiteral("Help/About")};
+    const QStringList expected{
+        QStringLiteral("File/Open Question Pool\u2026|Built-in Exam (2000\u20132003)|Exit"),
+        QStringLiteral("Theory/THEORY REVIEW"),
+        QStringLiteral("The Questions/General Exam Question List"),
+        QStringLiteral("Part 97/Part 97"), QStringLiteral("Help/About")};
     QStringList found;
     for (QAction* top : form->menuBar()->actions()) {
-        const QList<QAction*> items = top->menu()->actions();
-        QCOMPARE(items.size(), 1);
-        QVERIFY(items.first()->shortcut().isEmpty());
-        found << top->text() + QLatin1Char('/') + items.first()->text();
+        QStringList items;
+        for (QAction* item : top->menu()->actions()) {
+            if (item->isSeparator())
+                continue;
+            items << item->text();
+            QCOMPARE(item->shortcut(), item->objectName() == QStringLiteral("openPool")
+                                           ? QKeySequence(QKeySequence::Open)
+                                           : QKeySequence());
+        }
+        found << top->text() + QLatin1Char('/') + items.join(QLatin1Char('|'));
     }
     QCOMPARE(found, expected);
 }
@@ -776,6 +824,170 @@ void TestForm1::aboutShowsTwoLines()
     QCOMPARE(shown.split(QLatin1Char('\n')).size(), 2);
     QCOMPARE(caption("Label6"), result);
     QVERIFY(command(4)->isVisible());
+}
+
+// A pool's exam is the exam the learner knows, with the pool's own size, pass mark and title.
+void TestForm1::poolExam_data()
+{
+    QTest::addColumn<char>("element");
+    QTest::addColumn<int>("groups");
+    QTest::addColumn<QString>("passMark");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("General, 35 groups")
+        << 'G' << 35 << QStringLiteral("26 correct out of 35 questions are needed to pass")
+        << QStringLiteral("General Class (Element 3) Question Pool 2026-2030 - QX9VEN");
+    QTest::newRow("Technician, 35 groups")
+        << 'T' << 35 << QStringLiteral("26 correct out of 35 questions are needed to pass")
+        << QStringLiteral("Technician Class (Element 2) Question Pool 2026-2030 - QX9VEN");
+    QTest::newRow("Extra, 50 groups")
+        << 'E' << 50 << QStringLiteral("37 correct out of 50 questions are needed to pass")
+        << QStringLiteral("Extra Class (Element 4) Question Pool 2026-2030 - QX9VEN");
+}
+
+void TestForm1::poolExam()
+{
+    QFETCH(char, element);
+    QFETCH(int, groups);
+    QFETCH(QString, passMark);
+    QFETCH(QString, title);
+
+    draw.index = 6; // the second question of each group
+    form->usePool(makePool(element, groups));
+    QCOMPARE(form->windowTitle(), title);
+    QCOMPARE(caption("Label8"), passMark);
+    QCOMPARE(caption("Label7"), QStringLiteral("Which is the second of %1?")
+                                    .arg(form->pool()->groups.first().questions.at(1).number));
+    QCOMPARE(option(2)->text(), QStringLiteral("B.  Second"));
+    QVERIFY(QRegularExpression(QStringLiteral("^Question 1 of %1: ").arg(groups))
+                .match(option(1)->accessibleDescription())
+                .hasMatch());
+    for (int question = 1; question <= groups; ++question) {
+        pick(2);
+        command(2)->click();
+    }
+    QCOMPARE(caption("Label5"), QStringLiteral(" %1").arg(groups));
+    QVERIFY(
+        option(1)->accessibleDescription().contains(QStringLiteral("That was the last question")));
+    bool asked = false;
+    onNextMessageBox([&asked](QMessageBox* box) {
+        asked = true;
+        box->button(QMessageBox::Yes)->click();
+    });
+    command(2)->click();
+    QVERIFY(asked);
+    QCOMPARE(caption("Label5"), QStringLiteral(" 0"));
+    QCOMPARE(form->exam().source().groupCount(), groups);
+
+    // Back to the built-in exam: after a new exam has begun, nothing is asked.
+    QVERIFY(form->useBuiltInExam());
+    QCOMPARE(form->windowTitle(), QStringLiteral("QX9VEN General Class Theory"));
+    QCOMPARE(caption("Label8"),
+             QStringLiteral("26 correct out of 35 questions are needed to pass"));
+    QCOMPARE(caption("Label7"), QString::fromLatin1(bank::recordAt(1, 6).questionText));
+    QVERIFY(form->pool() == nullptr);
+}
+
+// A pool that cannot be read is reported with its line, and the exam on screen goes on as it
+// was. So does an answered exam when the learner says No to leaving it.
+void TestForm1::refusedPoolLeavesTheExamAlone()
+{
+    QTemporaryDir folder;
+    const QString bad = folder.filePath(QStringLiteral("bad.txt"));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("A pool with a fault\nSUBELEMENT G1 - X [1 Exam Question - 1 Group]\n"
+               "G1A - A group\nG1A01 (A)\nWhich is it?\nA. One\nB. Two\nC. Three\n~~\n");
+    file.close();
+    const QString good = folder.filePath(QStringLiteral("good.txt"));
+    QFile goodFile(good);
+    QVERIFY(goodFile.open(QIODevice::WriteOnly));
+    goodFile.write("A sound pool\nSUBELEMENT G1 - X [1 Exam Question - 1 Group]\n"
+                   "G1A - A group\nG1A01 (A)\nWhich is it?\nA. One\nB. Two\nC. Three\n"
+                   "D. Four\n~~\n");
+    goodFile.close();
+
+    pick(keyedPosition() == 1 ? 2 : 1);
+    command(2)->click();
+    const auto screen = [this] {
+        QStringList shown{form->windowTitle(), caption("Label3"),
+                          caption("Label5"),   caption("Label6"),
+                          caption("Label7"),   caption("Label8"),
+                          option(1)->text(),   QString::number(command(4)->isVisible())};
+        for (int i = 1; i <= 4; ++i)
+            shown << QString::number(option(i)->isChecked());
+        return shown;
+    };
+    const QStringList before = screen();
+
+    QString message;
+    onNextMessageBox([&message](QMessageBox* box) {
+        message = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QVERIFY(!form->openPoolFile(bad));
+    QCOMPARE(message, QStringLiteral("Cannot open bad.txt: line 4: G1A01 has no choice D."));
+    QCOMPARE(screen(), before);
+
+    onNextMessageBox([&message](QMessageBox* box) {
+        message = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    QVERIFY(!form->openPoolFile(good));
+    QVERIFY(message.contains(QStringLiteral("answered")));
+    QCOMPARE(screen(), before);
+
+    onNextMessageBox([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    QVERIFY(form->openPoolFile(good));
+    QVERIFY(form->pool() != nullptr);
+    QCOMPARE(caption("Label5"), QStringLiteral(" 0"));
+    QVERIFY(!command(4)->isVisible());
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(!option(i)->isChecked());
+}
+
+// A figure shows in a column beside the controls, never over them, and goes with the question
+// that names it; a figure the pool lacks is named as missing.
+void TestForm1::poolFigureBesideTheQuestion()
+{
+    bank::QuestionPool pool = makePool('G', 3, {QStringLiteral("G0A01"), QStringLiteral("G0C01")});
+    QImage picture(200, 120, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    pool.figures.insert(QStringLiteral("G1-1"), {png, "png"});
+    pool.groups[2].questions[0].figure = QStringLiteral("G1-2");
+
+    form->usePool(pool);
+    auto* pane = control<QWidget>("figurePane");
+    const QWidget* design = control<QWidget>("designArea");
+    QVERIFY(pane->isVisibleTo(form));
+    QVERIFY(!pane->geometry().intersects(design->geometry()));
+    QCOMPARE(pane->height(), design->height());
+    QCOMPARE(caption("figureCaption"), QStringLiteral("Figure G1-1"));
+    const QPixmap shown = control<QLabel>("figurePicture")->pixmap();
+    QVERIFY(shown.width() >= 200 && shown.width() <= pane->width());
+    QCOMPARE(QAccessible::queryAccessibleInterface(control<QWidget>("figurePicture"))
+                 ->text(QAccessible::Name),
+             QStringLiteral("Figure G1-1"));
+    QVERIFY(option(1)->accessibleDescription().contains(
+        QStringLiteral("Figure G1-1 is shown beside the question.")));
+
+    pick(2);
+    command(2)->click();
+    QVERIFY(!pane->isVisibleTo(form));
+    QCOMPARE(form->centralWidget()->size(), QSize(705, 546));
+
+    pick(2);
+    command(2)->click();
+    QVERIFY(pane->isVisibleTo(form));
+    QCOMPARE(caption("figureCaption"), QStringLiteral("Figure G1-2 is not in the pool file"));
+    QVERIFY(option(1)->accessibleDescription().contains(
+        QStringLiteral("Figure G1-2 is not in the pool file.")));
+    pick(2);
+    command(2)->click();
+    QCOMPARE(caption("Label5"), QStringLiteral(" 3"));
 }
 
 void TestForm1::renderToPng()

@@ -17,6 +17,9 @@ public:
     // The area becomes the central widget of `window`; `clientArea` keeps its size.
     ClientScrollArea(QWidget* clientArea, QWidget* window);
 
+    // Fits the window again after the client area has changed its size.
+    void fitClientArea() { fitToScreen(); }
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

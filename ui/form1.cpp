@@ -2,15 +2,19 @@
 
 #include "clientscrollarea.h"
 #include "commandbutton.h"
+#include "figurepane.h"
 #include "frame.h"
 #include "helpfile.h"
 #include "helpwindow.h"
 #include "notifyinglabel.h"
 #include "optionbutton.h"
+#include "questionlist.h"
 #include "smiley.xpm"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +22,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace {
 
@@ -122,19 +127,28 @@ Form1::Form1(bank::UniformSource* random, QWidget* parent)
     setWindowTitle(windowCaption);
     setWindowIcon(QIcon(QPixmap(smiley_xpm)));
 
-    auto* surface = new QWidget;
-    surface->setObjectName(QStringLiteral("clientArea"));
-    surface->setFixedSize(twips(0, 0, 10575, 8190).size());
-    surface->setFont(designFont(8.25));
+    // The controls sit at the size of their design; a pool's figure, when a question has one,
+    // takes a column of its own to their right.
+    clientArea_ = new QWidget;
+    clientArea_->setObjectName(QStringLiteral("clientArea"));
+    surface_ = new QWidget(clientArea_);
+    surface_->setObjectName(QStringLiteral("designArea"));
+    surface_->setFixedSize(twips(0, 0, 10575, 8190).size());
+    surface_->setFont(designFont(8.25));
+    clientArea_->setFixedSize(surface_->size());
+    figurePane_ = new FigurePane(clientArea_);
+    figurePane_->hide();
     // The window has the fixed size of its design wherever that fits the screen.
-    setCentralWidget(new ClientScrollArea(surface, this));
+    scrollArea_ = new ClientScrollArea(clientArea_, this);
+    setCentralWidget(scrollArea_);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    buildControls(surface);
+    buildControls(surface_);
     buildMenus();
     connectHandlers();
 
     // Loading the window presents the first question before it is first shown.
+    showExamSource();
     runExamHandler(&exam::Exam::Form_Load);
     options_[0]->setFocus();
     options_[0]->installEventFilter(this);
@@ -212,10 +226,9 @@ void Form1::buildControls(QWidget* surface)
     QWidget* correct = frames_[3];
     labels_[4] = makeLabel(correct, QStringLiteral("Label5"), twips(120, 240, 1215, 375),
                            QStringLiteral("Label5"), QStringLiteral("Number correct"));
-    // 26 of 35, the pass mark the examination rules set for this element.
+    // The exam's own pass mark: 26 of 35 for the built-in exam, as the examination rules set it.
     labels_[7] = makeLabel(correct, QStringLiteral("Label8"), twips(240, 600, 1215, 615),
-                           QStringLiteral("26 correct out of 35 questions are needed to pass"),
-                           QStringLiteral("Pass mark"));
+                           QStringLiteral("Label8"), QStringLiteral("Pass mark"));
     labels_[1]->setVisible(false);
     labels_[3]->setVisible(false);
 
@@ -244,8 +257,18 @@ void Form1::buildMenus()
         const char* itemName;
         const char* itemCaption;
     };
-    static constexpr std::array<MenuEntry, 5> entries{{
-        {"File", "File", "Exit", "Exit"},
+    // File opens a question pool and goes back to the built-in exam before Exit.
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("File"));
+    QAction* openPool = file->addAction(QStringLiteral("Open Question Pool\u2026"));
+    openPool->setObjectName(QStringLiteral("openPool"));
+    openPool->setShortcut(QKeySequence::Open);
+    QAction* builtIn = file->addAction(QStringLiteral("Built-in Exam (2000\u20132003)"));
+    builtIn->setObjectName(QStringLiteral("builtInExam"));
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("Exit"));
+    static constexpr std::array<MenuEntry, 4> entries{{
         {"theory", "Theory", "treview", "THEORY REVIEW"},
         {"Tquestions", "The Questions", "geqlist", "General Exam Question List"},
         {"p97", "Part 97", "p97rules", "Part 97"},
@@ -277,6 +300,10 @@ void Form1::connectHandlers()
     connect(options_[3], &QRadioButton::clicked, this, [target] { target->Option4_Click(); });
     connect(findChild<QAction*>(QStringLiteral("Exit")), &QAction::triggered, this,
             &Form1::Exit_Click);
+    connect(findChild<QAction*>(QStringLiteral("openPool")), &QAction::triggered, this,
+            &Form1::openPool_Click);
+    connect(findChild<QAction*>(QStringLiteral("builtInExam")), &QAction::triggered, this,
+            &Form1::builtInExam_Click);
     connect(findChild<QAction*>(QStringLiteral("about2")), &QAction::triggered, this,
             &Form1::about2_Click);
     connect(findChild<QAction*>(QStringLiteral("treview")), &QAction::triggered, this,
@@ -353,7 +380,13 @@ void Form1::runExamHandler(void (exam::Exam::*handler)())
     (exam_.*handler)();
     const HandlerRun run = handlerRun_;
     const bool assistiveTechnology = QAccessible::isActive();
+    // A new exam starts with nothing answered, whether the window or the end of an exam began it.
+    if (!run.result.isEmpty())
+        answered_ = true;
+    else if (run.questionShown && exam_.questionCount() == 1)
+        answered_ = false;
     if (run.questionShown) {
+        showFigure();
         questionBrief_ = questionBrief();
         const bool afterRightAnswer = run.result == correctResultText;
         options_[0]->setAccessibleDescription(
@@ -382,14 +415,16 @@ QString Form1::questionBrief() const
     };
     QStringList parts{QStringLiteral("Question %1 of %2: %3")
                           .arg(trimmed(exam::Label::Label3))
-                          .arg(bank::groupCount)
+                          .arg(exam_.source().groupCount())
                           .arg(trimmed(exam::Label::Label7))};
+    if (figurePane_->isVisibleTo(this))
+        parts << figurePane_->sentence();
     if (const QString solution = solutionSentence(); !solution.isEmpty())
         parts << solution;
     if (const QString explanation = trimmed(exam::Label::Label9); !explanation.isEmpty())
         parts << QStringLiteral("Explanation: ") + explanation;
     parts << QStringLiteral("%1 correct so far.").arg(trimmed(exam::Label::Label5));
-    if (exam_.questionCount() > bank::groupCount)
+    if (exam_.questionCount() > exam_.source().groupCount())
         parts << QStringLiteral("That was the last question: Submit Answer ends the exam.");
     // Each part ends with a stop, so that a screen reader pauses between them.
     for (QString& part : parts) {
@@ -418,6 +453,152 @@ void Form1::endProgram()
 {
     hide();
     emit programEnded();
+}
+
+const bank::QuestionPool* Form1::pool() const
+{
+    return pool_ ? &pool_->pool() : nullptr;
+}
+
+void Form1::openPool_Click()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open Question Pool"), QString(),
+        QStringLiteral("Question pools (*.docx *.txt);;All files (*)"));
+    if (!path.isEmpty())
+        openPoolFile(path);
+}
+
+void Form1::builtInExam_Click()
+{
+    useBuiltInExam();
+}
+
+bool Form1::openPoolFile(const QString& path)
+{
+    bank::PoolReading reading = bank::openPool(path);
+    if (!reading.pool) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Question Pool Not Opened"),
+                        bank::refusalMessage(QFileInfo(path).fileName(), reading.fault),
+                        QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("poolRefusedBox"));
+        box.setTextFormat(Qt::PlainText);
+        box.setInformativeText(QStringLiteral("The exam on screen goes on as it was."));
+        box.exec();
+        return false;
+    }
+    if (!mayLeaveExam())
+        return false;
+    usePool(std::move(*reading.pool));
+    return true;
+}
+
+void Form1::usePool(bank::QuestionPool pool)
+{
+    auto source = std::make_unique<bank::PoolSource>(std::move(pool));
+    const bank::QuestionPool& opened = source->pool();
+    figureColumnWidth_ = 480;
+    if (const QScreen* shown = screen()) {
+        // As wide as the screen leaves beside the controls, within reason.
+        const int room = shown->availableGeometry().width() - surface_->width() - 24;
+        figureColumnWidth_ = std::clamp(room, 300, 480);
+    }
+    figures_.clear();
+    const QSize room = FigurePane::pictureRoom(figureColumnWidth_, surface_->height());
+    for (auto figure = opened.figures.cbegin(); figure != opened.figures.cend(); ++figure)
+        figures_.insert(figure.key(), FigurePane::decode(figure->data, figure->format, room));
+    questionList_ = questionlist::poolList(opened);
+    startExamFrom(*source);
+    pool_ = std::move(source);
+}
+
+bool Form1::useBuiltInExam()
+{
+    if (!pool_ || !mayLeaveExam())
+        return false;
+    figures_.clear();
+    questionList_.clear();
+    startExamFrom(bank::builtInBank());
+    pool_.reset();
+    return true;
+}
+
+// Asks before an exam the learner has answered in is left; Yes leaves it.
+bool Form1::mayLeaveExam()
+{
+    if (!answered_)
+        return true;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Leave This Exam?"),
+                    QStringLiteral("You have answered questions in the exam on screen. Leave it "
+                                   "and start a new exam?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName(QStringLiteral("leaveExamBox"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+// A new exam from `source`, with nothing of the last one left on screen: no answer picked, no
+// result, no solution.
+void Form1::startExamFrom(const bank::QuestionSource& source)
+{
+    exam_.setSource(source);
+    for (std::size_t i = 0; i < 4; ++i) {
+        options_[i]->setAutoExclusive(false);
+        options_[i]->setChecked(false);
+        options_[i]->setAutoExclusive(true);
+    }
+    labels_[5]->clear();
+    showExamSource();
+    if (helpWindow_)
+        helpWindow_->setQuestionList(questionList_, figures_);
+    runExamHandler(&exam::Exam::Form_Load);
+}
+
+// The window's title and its pass mark name the exam on screen.
+void Form1::showExamSource()
+{
+    const bank::QuestionSource& source = exam_.source();
+    labels_[7]->setText(QStringLiteral("%1 correct out of %2 questions are needed to pass")
+                            .arg(source.passMark())
+                            .arg(source.groupCount()));
+    const auto* poolSource = dynamic_cast<const bank::PoolSource*>(&source);
+    if (poolSource == nullptr) {
+        setWindowTitle(windowCaption);
+        return;
+    }
+    const bank::QuestionPool& opened = poolSource->pool();
+    QString title = QStringLiteral("%1 Class (Element %2) Question Pool")
+                        .arg(opened.className())
+                        .arg(opened.elementNumber());
+    if (!opened.years.isEmpty())
+        title += QLatin1Char(' ') + opened.years;
+    setWindowTitle(title + QStringLiteral(" - QX9VEN"));
+}
+
+// The figure of the question on screen, in its column beside the question; the column goes
+// when a question without one comes.
+void Form1::showFigure()
+{
+    const QString name = exam_.source().figureName(exam_.groupNumber(), exam_.questionIndex());
+    if (name.isEmpty()) {
+        setFigureColumnShown(false);
+        return;
+    }
+    const bool inFile = pool_ && pool_->pool().figures.contains(name);
+    figurePane_->showFigure(name, figures_.value(name), inFile);
+    setFigureColumnShown(true);
+}
+
+void Form1::setFigureColumnShown(bool shown)
+{
+    if (figurePane_->isVisibleTo(clientArea_) == shown)
+        return;
+    const QSize design = surface_->size();
+    figurePane_->setGeometry(design.width(), 0, figureColumnWidth_, design.height());
+    figurePane_->setVisible(shown);
+    clientArea_->setFixedSize(design.width() + (shown ? figureColumnWidth_ : 0), design.height());
+    scrollArea_->fitClientArea();
 }
 
 void Form1::Command3_Click()
@@ -467,8 +648,11 @@ void Form1::keyPressEvent(QKeyEvent* event)
 
 HelpWindow& Form1::helpWindow()
 {
-    if (!helpWindow_)
+    if (!helpWindow_) {
         helpWindow_ = HelpWindow::make(this);
+        if (!questionList_.isEmpty())
+            helpWindow_->setQuestionList(questionList_, figures_);
+    }
     return *helpWindow_;
 }
 

@@ -4,11 +4,15 @@
 #include "examcontrols.h"
 #include "questionbank.h"
 
+#include <QHash>
+#include <QImage>
 #include <QMainWindow>
 
 #include <array>
 #include <memory>
 
+class ClientScrollArea;
+class FigurePane;
 class HelpWindow;
 class NotifyingLabel;
 class QAction;
@@ -34,6 +38,17 @@ public:
     // The About text: the program and its developer, a carriage return, the copyright line.
     static QString aboutText();
 
+    // Starts an exam from the pool at `path`. A pool that cannot be read is reported in a
+    // message box and changes nothing; so does a No when the learner is asked whether to leave
+    // an exam they have answered in. True when the pool's exam has started.
+    bool openPoolFile(const QString& path);
+    // Starts an exam from a pool already read (the command line reads it before any window).
+    void usePool(bank::QuestionPool pool);
+    // Back to the built-in exam, asking first as openPoolFile does; true when it has started.
+    bool useBuiltInExam();
+    // The pool whose exam is on screen; nullptr for the built-in exam.
+    const bank::QuestionPool* pool() const;
+
     QString caption(exam::Label label) const override;
     void setCaption(exam::Label label, const QString& text) override;
     void setCaption(exam::Option option, const QString& text) override;
@@ -56,6 +71,14 @@ private:
     void buildControls(QWidget* surface);
     void buildMenus();
     void connectHandlers();
+
+    void openPool_Click();
+    void builtInExam_Click();
+    bool mayLeaveExam();
+    void startExamFrom(const bank::QuestionSource& source);
+    void showExamSource();
+    void showFigure();
+    void setFigureColumnShown(bool shown);
 
     void Command3_Click();
     void Exit_Click();
@@ -82,6 +105,16 @@ private:
     std::unique_ptr<bank::UniformSource> ownRandom_;
     exam::Exam exam_;
     std::unique_ptr<HelpWindow> helpWindow_;
+    std::unique_ptr<bank::PoolSource> pool_;
+    QHash<QString, QImage> figures_; // the open pool's figures, decoded to fit the column
+    QString questionList_;           // the open pool's question list; empty for the built-in
+    bool answered_ = false;          // an answer was submitted in the exam on screen
+
+    QWidget* surface_ = nullptr; // the window's controls, at the size of the design
+    QWidget* clientArea_ = nullptr;
+    ClientScrollArea* scrollArea_ = nullptr;
+    FigurePane* figurePane_ = nullptr;
+    int figureColumnWidth_ = 0;
 
     std::array<QLabel*, 12> labels_{};       // Label1 .. Label12
     std::array<QRadioButton*, 6> options_{}; // Option1 .. Option6

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -30,7 +31,14 @@ int main(int argc, char* argv[])
         "Practice exam for the US amateur-radio General class written examination."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption poolOption(
+        QStringLiteral("pool"),
+        QStringLiteral("Start with an exam from the question pool in <file>, as published (.docx "
+                       "or plain text), instead of the built-in exam."),
+        QStringLiteral("file"));
+    parser.addOption(poolOption);
 
+    std::optional<bank::QuestionPool> pool;
     // --help and --version are answered before anything needs a display. Qt's own options
     // (-platform, -style, ...) are unknown to the parser here; the QApplication takes them out
     // of the command line, and only what it leaves is judged.
@@ -41,6 +49,18 @@ int main(int argc, char* argv[])
             parser.showHelp();
         if (parser.isSet(version))
             parser.showVersion();
+        // A pool named on the command line is read before any window opens; one that cannot be
+        // read ends the program with the reason, as command-line tools do.
+        if (parser.isSet(poolOption)) {
+            const QString path = parser.value(poolOption);
+            bank::PoolReading reading = bank::openPool(path);
+            if (!reading.pool) {
+                std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                             qPrintable(bank::refusalMessage(path, reading.fault)));
+                return 1;
+            }
+            pool = std::move(reading.pool);
+        }
     }
 
     QApplication app(argc, argv);
@@ -60,6 +80,8 @@ int main(int argc, char* argv[])
     bank::setRuntimeErrorHandler(&showRuntimeError);
 
     Form1 window;
+    if (pool)
+        window.usePool(std::move(*pool));
     QObject::connect(&window, &Form1::programEnded, &app, &QCoreApplication::quit);
     window.show();
     return QApplication::exec();

@@ -183,7 +183,11 @@ void HelpPage::mouseMoveEvent(QMouseEvent* event)
 
 // Whatever a document might ask for beyond its own text, an image or a style sheet, comes back
 // empty: nothing is read from a file or the network.
-QVariant HelpPage::loadResource(int /*type*/, const QUrl& /*name*/)
+QVariant HelpPage::loadResource(int type, const QUrl& name)
 {
+    if (type == QTextDocument::ImageResource) {
+        if (const auto picture = pictures_.constFind(name.toString()); picture != pictures_.cend())
+            return *picture;
+    }
     return QByteArray();
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QHash>
+#include <QImage>
 #include <QTextEdit>
 
 // The text of a help document as a reader moves through it: read-only, with a caret that the
 // arrow keys move as in a text editor, so that a screen reader reads the line it reaches. Tab
 // and Shift+Tab select the next and previous link; Enter or a click on a link asks for it to
 // be followed (linkActivated) and the viewer decides where it leads. Nothing is ever loaded
-// from elsewhere: no image, style sheet or file.
+// from elsewhere: no style sheet or file, and no image but the pictures it was given.
 //
 // It is a QTextEdit rather than a QTextBrowser because Qt's accessibility presents a text
 // browser as static text (a label), which a screen reader reads whole, at once, when it takes
@@ -20,6 +21,9 @@ public:
 
     // Shows a help document, its links drawn in `linkColour`.
     void showHtml(const QString& html, const QColor& linkColour);
+    // The pictures a document may show, by their address: the figures of a pool's question
+    // list, made by the program. Nothing else is ever loaded.
+    void setPictures(const QHash<QString, QImage>& pictures) { pictures_ = pictures; }
     // Shows a report in place of a document; it has no links.
     void showReport(const QString& text);
 
@@ -60,5 +64,6 @@ private:
 
     QList<Link> links_; // in document order
     QHash<QString, int> anchors_;
+    QHash<QString, QImage> pictures_;
     QString pressedLink_;
 };

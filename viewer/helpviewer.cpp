@@ -3,6 +3,7 @@
 #include "contrast.h"
 #include "helppage.h"
 #include "notifyinglabel.h"
+#include "questionlist.h"
 #include "screenfollower.h"
 
 #include <QAccessible>
@@ -261,6 +262,19 @@ std::unique_ptr<HelpWindow> HelpWindow::make(QWidget* companion)
 void HelpViewer::showDocument(const QString& name)
 {
     showTopic(name, QString());
+}
+
+void HelpViewer::setQuestionList(const QString& html, const QHash<QString, QImage>& figures)
+{
+    const QString list = QStringLiteral("POOLLIST.hlp");
+    library_.setStandIn(list, html);
+    QHash<QString, QImage> pictures;
+    for (auto figure = figures.cbegin(); figure != figures.cend(); ++figure)
+        pictures.insert(questionlist::figureSource(figure.key()), figure.value());
+    page_->setPictures(pictures);
+    // A list on screen is replaced at once; the search reads the new one.
+    if (isVisible() && document_.name == list)
+        showDocument(list);
 }
 
 void HelpViewer::showTopic(const QString& name, const QString& anchor)

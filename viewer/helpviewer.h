@@ -35,6 +35,7 @@ public:
 
     void showDocument(const QString& name) override;
     void showTopic(const QString& name, const QString& anchor) override;
+    void setQuestionList(const QString& html, const QHash<QString, QImage>& figures) override;
 
     const HelpDocument& document() const { return document_; }
     HelpPage* page() const { return page_; }
