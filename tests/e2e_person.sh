@@ -188,6 +188,58 @@ status=0
 wait "$pid" || status=$?
 [ "$status" -eq 0 ] || fail "No ended the program with status $status"
 
+echo "== a pool named on the command line: its exam from start to end"
+pools=$(cd "$(dirname "$0")/data/pools" && pwd)
+pool_title='^Technician Class \(Element 2\) Question Pool 2026-2030 - QX9VEN$'
+"$program" --pool "$pools/e2e-technician.txt" &
+pid=$!
+window=$(wait_for_window "$pool_title")
+client_origin "$window"
+sleep 0.5
+play_to_end_of_exam
+xdotool key Return # Yes: a new exam from the same pool
+window_gone '^QX9VEN General Exam$' || fail "the end-of-exam box stayed after Yes"
+xdotool search --name "$pool_title" >/dev/null || fail "the pool's exam did not start again"
+
+echo "== File > Built-in Exam, then File > Open Question Pool: a refused file, then the pool"
+# The File menu by mouse, then its item by the arrow keys.
+file_menu_item() {
+    xdotool mousemove "$((CLIENT_X + 20))" "$((CLIENT_Y - 10))" click 1
+    sleep 0.2
+    for ((n = 0; n < $1; n++)); do xdotool key Down; done
+    xdotool key Return
+}
+open_pool_by_menu() {
+    file_menu_item 1
+    dialog=$(wait_for_window '^Open Question Pool$')
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    sleep 0.3
+    xdotool type --delay 5 "$1"
+    xdotool key Return
+}
+file_menu_item 2
+eventually eval 'xdotool search --name "$title" >/dev/null' || fail "the built-in exam did not return"
+open_pool_by_menu "$pools/e2e-not-a-pool.txt"
+wait_for_window '^Question Pool Not Opened$' >/dev/null
+xdotool key Return
+window_gone '^Question Pool Not Opened$' || fail "the refusal did not close with Return"
+xdotool search --name "$title" >/dev/null || fail "a refused pool changed the exam on screen"
+click_at "${OPTION1[@]}"
+click_at "${SUBMIT[@]}"
+open_pool_by_menu "$pools/e2e-technician.txt"
+wait_for_window '^Leave This Exam\?$' >/dev/null
+xdotool key y
+window=$(wait_for_window "$pool_title")
+play_to_end_of_exam
+xdotool key n
+ends_with_status_0 "No at the end of a pool's exam"
+
+echo "== a refused pool on the command line: the reason on standard error, status 1, no window"
+status=0
+message=$("$program" --pool "$pools/e2e-not-a-pool.txt" 2>&1) || status=$?
+[ "$status" -eq 1 ] || fail "a refused pool ended with status $status"
+grep -q 'e2e-not-a-pool.txt: .*not a question pool' <<<"$message" || fail "the message was: $message"
+
 echo "== QUIT ends the program at once with status 0"
 start
 click_at "${OPTION2[@]}"

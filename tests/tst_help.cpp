@@ -4,6 +4,8 @@
 #include "helplibrary.h"
 #include "helppage.h"
 #include "helpviewer.h"
+#include "questionlist.h"
+#include "questionpool.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -94,6 +96,7 @@ private slots:
     void missingDocumentLeavesTheExamAlone();
     void closingTheWindowEndsTheProgramWithTheViewerOpen();
     void questionListHoldsEveryQuestionAndKey();
+    void openPoolHasItsOwnQuestionList();
 
 private:
     void openForm(const QStringList& helpFolders)
@@ -607,6 +610,58 @@ void TestHelp::questionListHoldsEveryQuestionAndKey()
             QVERIFY2(link > keyAt && link < next, qPrintable(heading));
         }
     }
+}
+
+// While a pool is open, The Questions shows its list, made while the program runs, and the
+// search reads it; the built-in list comes back when the pool is closed.
+void TestHelp::openPoolHasItsOwnQuestionList()
+{
+    bank::QuestionPool pool;
+    pool.fileName = QStringLiteral("made.txt");
+    pool.title = QStringLiteral("2026-2030 General Class (Element 3) Question Pool");
+    pool.element = 'G';
+    bank::PoolGroup group{QStringLiteral("G1A"), QStringLiteral("Frequency privileges"), {}, {}};
+    const auto question = [](const char* number, const char* reference, const char* figure) {
+        bank::PoolQuestion made;
+        made.number = QString::fromLatin1(number);
+        made.key = 'C';
+        made.reference = QString::fromLatin1(reference);
+        made.text = QStringLiteral("Which band edge is the quarrelsome one?");
+        made.choices = {QStringLiteral("The first"), QStringLiteral("The second"),
+                        QStringLiteral("The third"), QStringLiteral("The fourth")};
+        made.figure = QString::fromLatin1(figure);
+        return made;
+    };
+    group.questions << question("G1A01", "97.301(d)", "G1-1") << question("G1A02", "", "G1-2");
+    group.questions.last().withdrawn = true;
+    group.drawable = {0};
+    pool.groups << group;
+    pool.figures.insert(QStringLiteral("G1-1"), {QByteArray("png bytes"), "png"});
+    QImage figure(40, 30, QImage::Format_RGB32);
+    figure.fill(Qt::red);
+
+    HelpViewer viewer;
+    viewer.setQuestionList(questionlist::poolList(pool), {{QStringLiteral("G1-1"), figure}});
+    QVERIFY(showBuiltDocument(viewer, QStringLiteral("POOLLIST.hlp")));
+    QCOMPARE(viewer.windowTitle(), pool.title + QStringLiteral(" - POOLLIST.hlp"));
+    const QString text = viewer.page()->toPlainText();
+    for (const char* shown : {"G1A01", "Answer: C", "Rule: 97.301(d)", "Figure G1-1",
+                              "Withdrawn from the pool: never drawn."}) {
+        QVERIFY2(text.contains(QString::fromLatin1(shown)), shown);
+    }
+    QVERIFY(!text.contains(QStringLiteral("Rule: \n")));
+    const QVariant picture = viewer.page()->document()->resource(
+        QTextDocument::ImageResource, QUrl(QStringLiteral("figure:G1-1")));
+    QCOMPARE(picture.value<QImage>(), figure);
+    QVERIFY(viewer.openLink(QStringLiteral("#g1a02")));
+
+    QVERIFY(viewer.search(QStringLiteral("quarrelsome")) > 0);
+    QCOMPARE(viewer.library().search(QStringLiteral("quarrelsome")).first().document,
+             QStringLiteral("POOLLIST.hlp"));
+
+    viewer.setQuestionList(QString(), {});
+    QVERIFY(viewer.page()->toPlainText().contains(QStringLiteral("Question 7.1")));
+    QVERIFY(viewer.library().search(QStringLiteral("quarrelsome")).isEmpty());
 }
 
 QTEST_MAIN(TestHelp)

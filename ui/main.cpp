@@ -27,8 +27,10 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("qx9ven-general"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QX_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Practice exam for the US amateur-radio General class written examination."));
+    parser.setApplicationDescription(
+        QStringLiteral("Practice exam for the US amateur-radio General class written examination "
+                       "as it stood in 2000-2003, or for today's Technician, General or Extra "
+                       "examination from a published question pool."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption poolOption(
