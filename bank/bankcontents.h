@@ -2324,7 +2324,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Where should the radial wires of a ground-mounted vertical antenna system be placed?",
          "A.  Strung horizontally at the top of the vertical",
          "B.  On the ground or just under its surface",
-         "C.  Buried at least six feet below the ground",
+         "C.  Buried at least six feet deep in the ground",
          "D.  Run out in one straight line on a single side",
          'B', ""},
     }},
