@@ -549,7 +549,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 7.8
         {"Which of the following statements is true of a lower sideband transmission?",
          "A.  The lower sideband is much weaker than the carrier",
-         "B.  Only the lower sideband is sent; the carrier and upper sideband are suppressed",
+         "B.  The carrier and the upper sideband are suppressed",
          "C.  The lower sideband is much weaker than the upper sideband",
          "D.  FCC rules require lower sideband for all phone work below 14 MHz",
          'B', ""},
@@ -666,9 +666,9 @@ inline constexpr QuestionBankTable QuestionBank{{
          'A', ""},
         // 9.2
         {"If a disaster disrupts normal communications in your area, what may the FCC do?",
-         "A.  Declare a temporary state of communication emergency for the area",
+         "A.  Declare a temporary state of communication emergency",
          "B.  Revoke the licenses of amateurs who refuse to help",
-         "C.  Draft local amateurs into service with the served agencies",
+         "C.  Order local amateurs to run communications for relief agencies",
          "D.  Order the stations in the area onto emergency power",
          'A', ""},
         // 9.3
@@ -826,7 +826,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', ""},
         // 11.2
         {"Which of the following user adjustable controls are usually associated with VOX circuitry?",
-         "A.  Squelch, RF gain and VOX gain",
+         "A.  VOX gain, VOX delay and VOX relay",
          "B.  Microphone gain, speech compression and ALC",
          "C.  Notch filter, noise blanker and VOX delay",
          "D.  VOX gain, anti-VOX and VOX delay",
@@ -893,7 +893,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         // 12.0
         {"Which of the following describes full break-in telegraphy?",
          "A.  The operator flips a send-receive switch after each transmission",
-         "B.  The receiver comes back on after a pause at the end of each word",
+         "B.  The receiver comes back on only after a pause at the end of each word",
          "C.  Telegraphy sent at speeds above 30 words per minute",
          "D.  The operator can hear other signals between dots and dashes",
          'D', ""},
@@ -948,7 +948,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'A', ""},
         // 12.8
         {"As one of several digital codes, what is the benefit of using AMTOR?",
-         "A.  It detects or corrects errors, giving good copy under poor conditions",
+         "A.  Its error checks give good copy in poor conditions",
          "B.  It sends text faster than the other HF digital modes",
          "C.  It needs no equipment beyond an ordinary CW keyer",
          "D.  It can carry pictures and drawings as well as text",
@@ -958,7 +958,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  The fastest speed your terminal equipment can handle",
          "B.  The speed the calling station is using",
          "C.  Half the speed of the calling station",
-         "D.  300 baud, the highest rate allowed below 28 MHz",
+         "D.  The speed you normally use for your own CQ calls",
          'B', ""},
         // 12.10
         {"What does the abbreviation 'RTTY' stand for?",
@@ -1101,10 +1101,10 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 14.7
         {"At what point in the solar cycle does the 20-meter band usually support worldwide propagation during daylight hours?",
-         "A.  Near the cycle's minimum, but not at its peak",
-         "B.  Near the peak of the cycle, but not at its minimum",
+         "A.  Only near the minimum of the solar cycle",
+         "B.  Only near the peak of the solar cycle",
          "C.  At no point; 20 meters is a night band for DX",
-         "D.  In every phase of the cycle",
+         "D.  At any point, from the minimum to the peak",
          'D', ""},
         // 14.8
         {"What is one characteristic of gray-line propagation?",
@@ -1327,10 +1327,10 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', ""},
         // 17.5
         {"What is the best instrument to use to check the signal quality of a CW or single-sideband phone transmitter?",
-         "A.  A station monitor oscilloscope",
+         "A.  A monitor oscilloscope",
          "B.  A field-strength meter",
          "C.  A sidetone oscillator",
-         "D.  A noise bridge",
+         "D.  An antenna noise bridge",
          'A', ""},
         // 17.6
         {"What signal source is connected to the vertical input of a monitoring oscilloscope when checking the quality of a transmitted signal?",
@@ -1437,7 +1437,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Which of the following statements about station grounding is true?",
          "A.  Thin hookup wire makes a good RF ground lead",
          "B.  The length of an RF ground wire makes no difference",
-         "C.  Equipment cases should be bonded with heavy conductors",
+         "C.  Equipment cases should be bonded with heavy straps",
          "D.  Only the transmitter needs a ground connection",
          'C', ""},
         // 18.10
@@ -1597,7 +1597,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"What determines the proper size solar panel to use in a solar-powered battery-charging circuit?",
          "A.  The charging current needed to keep up with the load",
          "B.  The physical size and weight of the battery",
-         "C.  The current the transmitter draws at full power",
+         "C.  The frequency the transmitter operates on",
          "D.  The length of cable between the panel and the battery",
          'A', ""},
         // 20.10
@@ -1991,7 +1991,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  Its audio gets cleaner and easier to copy",
          "B.  It occupies a narrower slice of the band than usual",
          "C.  Its carrier frequency drifts upward",
-         "D.  Its audio distorts and it splatters onto nearby frequencies",
+         "D.  It distorts and splatters onto nearby frequencies",
          'D', ""},
         // 25.9
         {"How should the microphone gain control be adjusted on a single-sideband phone transmitter?",
@@ -2165,7 +2165,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  How thick the elements are",
          "B.  How long the boom is",
          "C.  How far apart the elements are",
-         "D.  How much power the transmitter delivers",
+         "D.  How much power is fed to it",
          'D', ""},
     }},
     // Group 28: Cubical-quad and delta-loop antennas: element lengths and radiation characteristics.
@@ -2214,7 +2214,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          'C', "      Each leg of a delta-loop antenna driven element is calculated by 1005/f (Mhz) /3, which in this case is 1005/14.1 Mhz /3 = 23.76 feet.   The reflector elements are slightly longer than the driven element so in this case an appropriate answer would be a length slightly in excess of the driven element length for the same antenna; i.e. 24.35 feet. "},
         // 28.6
         {"Which statement about two-element delta loops and quad antennas is true?",
-         "A.  Their gain is comparable to that of a three-element Yagi",
+         "A.  Their gain is close to a three-element Yagi's",
          "B.  They are practical on VHF and UHF but not on HF",
          "C.  They need a buried radial system to work",
          "D.  Their gain is about 3 dB below that of a dipole",
@@ -2266,10 +2266,10 @@ inline constexpr QuestionBankTable QuestionBank{{
          'D', ""},
         // 29.2
         {"What is one disadvantage of a random-wire antenna?",
-         "A.  It is limited to a single band",
+         "A.  Its wire can be used on only the one band it is cut for",
          "B.  RF may be present in the shack, where the wire begins",
          "C.  It must be cut to an exact resonant length",
-         "D.  It has to be fed with 50-ohm coaxial cable",
+         "D.  It usually needs a 50-ohm coaxial feed line to the wire",
          'B', ""},
         // 29.3
         {"What is an advantage of downward sloping radials on a ground-plane antenna?",
@@ -2296,13 +2296,13 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"How does antenna height affect the horizontal (azimuthal) radiation pattern of a horizontal dipole HF antenna?",
          "A.  Well above a half wavelength high, the pattern becomes nearly circular",
          "B.  Well below a half wavelength high, the pattern becomes nearly circular",
-         "C.  Height changes the vertical pattern but not the horizontal one",
+         "C.  Raising it swings the main lobes toward the ends of the wire",
          "D.  Above one wavelength high, the figure-eight becomes a single lobe",
          'B', ""},
         // 29.7
         {"If the horizontal radiation pattern of an antenna shows a major lobe at 0 degrees and a minor lobe at 180 degrees, how would you describe the radiation pattern of this antenna?",
          "A.  Omnidirectional",
-         "B.  Bidirectional, with two equal lobes",
+         "B.  Bidirectional, equal at 0 and 180 degrees",
          "C.  Isotropic",
          "D.  Directional, favoring 0 degrees",
          'D', ""},
@@ -2324,7 +2324,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"Where should the radial wires of a ground-mounted vertical antenna system be placed?",
          "A.  Strung horizontally at the top of the vertical",
          "B.  On the ground or just under its surface",
-         "C.  Buried at least six feet below the surface",
+         "C.  Buried at least six feet deep in the ground",
          "D.  Run out in one straight line on a single side",
          'B', ""},
     }},
@@ -2484,7 +2484,7 @@ inline constexpr QuestionBankTable QuestionBank{{
         {"At a site with multiple transmitters operating at the same time, how is each transmitter included in the RF exposure site evaluation?",
          "A.  The highest-power transmitter alone",
          "B.  Each one running over 500 watts PEP",
-         "C.  Each one producing more than 5% of its own limit where people can go",
+         "C.  Each one over 5% of its own limit in accessible areas",
          "D.  Each one supplying more than 5% of the site's total power",
          'C', ""},
     }},
@@ -2544,7 +2544,7 @@ inline constexpr QuestionBankTable QuestionBank{{
          "A.  The 160-, 80-, 40- and 30-meter bands",
          "B.  The 20-, 17-, 15- and 12-meter bands",
          "C.  The 70-, 33- and 23-centimeter bands",
-         "D.  The 10-meter band and the 6-, 2- and 1.25-meter bands",
+         "D.  The 10-, 6-, 2- and 1.25-meter bands",
          'D', ""},
         // 32.8
         {"What is the threshold power used to determine if an RF safety evaluation is required when the operation takes place in the 20-meter band?",

@@ -159,7 +159,7 @@ sys.exit(launcher())
 """
 
 
-TITLES = r"(Theory Review|Part 97 Rules for the General Class|General Exam Question List)"
+TITLES = r"(Theory Review|Part 97 Rules as They Stood in 2000-2003|General Exam Question List)"
 
 
 def read_documents():
