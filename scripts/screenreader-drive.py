@@ -28,6 +28,8 @@ utterances since the press. The path through the exam:
   F6, F6, Shift+F6 twice     -> the search field, the results, the field, the document
   Ctrl+W                     -> the viewer closes
   QUIT                       -> the program ends
+  --pool a test pool         -> its question 1 of 35 with its figure's name, a right answer,
+                                a wrong one, QUIT
 """
 
 import html
@@ -211,6 +213,57 @@ def read_documents():
     step("Ctrl+W: the viewer closes", press("ctrl+w"))
 
 
+POOL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "pools",
+                    "e2e-technician.txt")
+
+
+def take_pool_exam():
+    """A question pool opened with --pool: its question with its figure's name, and results."""
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+    program = subprocess.Popen([PROGRAM, "--pool", POOL], env=env)
+    try:
+        window = subprocess.run(["xdotool", "search", "--sync", "--name",
+                                 r"^Technician Class \(Element 2\) Question Pool 2026-2030"],
+                                capture_output=True, text=True, timeout=20).stdout.split()[0]
+        step("A pool's exam: the window takes the focus", said := refocus(window))
+        check("the pool's question 1 of its 35", said, r"Question 1 of 35: A log shows")
+        check("the figure's name", said, r"Figure T1 is shown beside the question\.")
+        check("answer choice A by its text", said, r"^A\.  \d+")
+
+        step("Tab to Solve and press Return", said := press("Tab", "Return"))
+        key = re.search(r"notification ([A-D])\.", "\n".join(said))
+        key = key.group(1) if key else "A"
+        press("shift+Tab", "Up", "Up", "Up")
+        picked, said = answer(key)
+        step(f"The right answer ({key}), then Submit Answer", picked + said)
+        check("Correct, then the pool's question 2", said, r"Correct\. Question 2 of 35: \S")
+        check("the number correct", said, r"1 correct so far")
+
+        step("Tab to Solve and press Return", said := press("Tab", "Return"))
+        key = re.search(r"notification ([A-D])\.", "\n".join(said))
+        key = key.group(1) if key else "A"
+        wrong = "ABCD"[("ABCD".index(key) + 1) % 4]
+        press("shift+Tab", "Up", "Up", "Up")
+        picked, said = answer(wrong)
+        step(f"A wrong answer ({wrong}), then Submit Answer", picked + said)
+        check("WRONG, on Continue", said, r"Continue push button.*WRONG\.")
+
+        step("Return on Continue, then Tab to QUIT and Return",
+             said := press("Return") + press("Tab", "Tab", "Tab", "Return"))
+        check("the pool's question 3", said, r"Question 3 of 35: \S")
+        try:
+            program.wait(timeout=10)
+            if program.returncode != 0:
+                failures.append("QUIT in the pool's exam")
+        except subprocess.TimeoutExpired:
+            print("  [MISSING] the program did not end on QUIT")
+            failures.append("QUIT in the pool's exam")
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+
+
 def main():
     global orca
     orca = subprocess.Popen(["/usr/bin/python3", "-c", ORCA_LINE_BUFFERED, LOG],
@@ -343,6 +396,8 @@ def take_exam():
         if program.poll() is None:
             program.kill()
             program.wait()
+
+    take_pool_exam()
 
     print(f"\n{len(heard_all)} utterances heard.")
     if failures:
