@@ -213,6 +213,25 @@ def read_documents():
     step("Ctrl+W: the viewer closes", press("ctrl+w"))
 
 
+def ended_by_quit(program, what):
+    """Checks that QUIT ended the program with status 0."""
+    try:
+        program.wait(timeout=10)
+        print(f"  [{'ok' if program.returncode == 0 else 'MISSING'}] the program ended "
+              f"with status {program.returncode}")
+        if program.returncode != 0:
+            failures.append(what)
+    except subprocess.TimeoutExpired:
+        print("  [MISSING] the program did not end on QUIT")
+        failures.append(what)
+
+
+def end(program):
+    if program.poll() is None:
+        program.kill()
+        program.wait()
+
+
 POOL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "pools",
                     "e2e-technician.txt")
 
@@ -251,17 +270,9 @@ def take_pool_exam():
         step("Return on Continue, then Tab to QUIT and Return",
              said := press("Return") + press("Tab", "Tab", "Tab", "Return"))
         check("the pool's question 3", said, r"Question 3 of 35: \S")
-        try:
-            program.wait(timeout=10)
-            if program.returncode != 0:
-                failures.append("QUIT in the pool's exam")
-        except subprocess.TimeoutExpired:
-            print("  [MISSING] the program did not end on QUIT")
-            failures.append("QUIT in the pool's exam")
+        ended_by_quit(program, "QUIT in the pool's exam")
     finally:
-        if program.poll() is None:
-            program.kill()
-            program.wait()
+        end(program)
 
 
 def main():
@@ -383,19 +394,9 @@ def take_exam():
 
         # The focus is back on the first answer choice; QUIT is the third stop after it.
         step("Tab to QUIT and press Return", said := press("Tab", "Tab", "Tab", "Return"))
-        try:
-            program.wait(timeout=10)
-            print(f"  [{'ok' if program.returncode == 0 else 'MISSING'}] the program ended "
-                  f"with status {program.returncode}")
-            if program.returncode != 0:
-                failures.append("QUIT")
-        except subprocess.TimeoutExpired:
-            print("  [MISSING] the program did not end on QUIT")
-            failures.append("QUIT")
+        ended_by_quit(program, "QUIT")
     finally:
-        if program.poll() is None:
-            program.kill()
-            program.wait()
+        end(program)
 
     take_pool_exam()
 
