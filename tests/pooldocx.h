@@ -46,9 +46,10 @@ inline QByteArray escaped(QStringView text)
     return text.toString().toHtmlEscaped().toUtf8();
 }
 
-// A paragraph cut into runs of three characters, as Word cuts words at random; its first space
-// is a tab and its second a line break. `relationship` puts a picture in it.
-inline QByteArray paragraph(QStringView line, const QByteArray& relationship = {})
+// A paragraph cut into runs of `runLength` characters, as Word cuts words at random; its first
+// space is a tab and its second a line break. `relationship` puts a picture in it.
+inline QByteArray paragraph(QStringView line, const QByteArray& relationship = {},
+                            qsizetype runLength = 3)
 {
     QByteArray xml = "<w:p><w:pPr><w:tabs><w:tab w:val=\"left\" w:pos=\"720\"/></w:tabs></w:pPr>";
     int spaces = 0;
@@ -59,7 +60,7 @@ inline QByteArray paragraph(QStringView line, const QByteArray& relationship = {
             continue;
         }
         qsizetype length = 1;
-        while (length < 3 && at + length < line.size() &&
+        while (length < runLength && at + length < line.size() &&
                !(line[at + length] == u' ' && spaces < 2))
             ++length;
         xml += "<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">" +
@@ -91,7 +92,8 @@ inline QByteArray documentXml(const QByteArray& paragraphs)
 // A whole .docx with one paragraph per line of `lines`; `pictures` puts an image (file name in
 // word/media and its bytes) in the paragraph of a line, counted from 0.
 inline QByteArray docx(const QStringList& lines,
-                       const QHash<int, std::pair<QString, QByteArray>>& pictures = {})
+                       const QHash<int, std::pair<QString, QByteArray>>& pictures = {},
+                       qsizetype runLength = 3)
 {
     QByteArray body;
     QByteArray relationships =
@@ -109,7 +111,7 @@ inline QByteArray docx(const QStringList& lines,
                              picture->first.toUtf8() + "\"/>";
             media.append({QStringLiteral("word/media/") + picture->first, picture->second});
         }
-        body += paragraph(lines[i], id);
+        body += paragraph(lines[i], id, runLength);
     }
     QList<Entry> entries{
         {QStringLiteral("[Content_Types].xml"),
