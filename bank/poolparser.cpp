@@ -149,6 +149,9 @@ bool isWithdrawalNotice(QStringView text)
         QStringLiteral("april"),   QStringLiteral("may"),      QStringLiteral("june"),
         QStringLiteral("july"),    QStringLiteral("august"),   QStringLiteral("september"),
         QStringLiteral("october"), QStringLiteral("november"), QStringLiteral("december")};
+    // Sixteen words of a notice never come near this.
+    if (text.size() > 400)
+        return false;
     bool says = false;
     int words = 0;
     QString word;
