@@ -368,9 +368,12 @@ PoolReading Parser::run()
         if (number < start)
             continue;
         const QStringView trimmed = line.trimmed();
-        if (number > lastQuestion && (!inQuestion_ || isSubelementLine(trimmed) ||
-                                      groupTitle(trimmed) || questionHeader(trimmed)))
-            break;
+        if (number > lastQuestion) {
+            const auto header = questionHeader(trimmed);
+            if (!inQuestion_ || isSubelementLine(trimmed) || groupTitle(trimmed) ||
+                (header && header->hasKey))
+                break;
+        }
         ok = readLine(trimmed, number);
     }
     ok = ok && finishQuestion() && finishGroup();
