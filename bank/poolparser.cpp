@@ -368,12 +368,10 @@ PoolReading Parser::run()
         if (number < start)
             continue;
         const QStringView trimmed = line.trimmed();
-        if (number > lastQuestion) {
-            const auto header = questionHeader(trimmed);
-            if (!inQuestion_ || isSubelementLine(trimmed) || groupTitle(trimmed) ||
-                (header && header->hasKey))
-                break;
-        }
+        // Past the last question's line, whatever ends that question ends the exam.
+        if (number > lastQuestion &&
+            (!inQuestion_ || isSubelementLine(trimmed) || groupTitle(trimmed)))
+            break;
         ok = readLine(trimmed, number);
     }
     ok = ok && finishQuestion() && finishGroup();
