@@ -260,30 +260,44 @@ DocxContent readDocx(const QByteArray& bytes)
         Unpacked::Whole)
         return content;
     const QHash<QString, QString> targets = readRelationships(relationsXml);
+    // Each paragraph's caption is looked for once and each entry unpacked once, and whatever
+    // is unpacked counts against the limit, whole or not: many pictures of one paragraph, or
+    // many references to one damaged entry, cost no more than one.
+    QHash<int, QString> captions;
+    QHash<QString, PoolFigure> unpacked;
     qint64 unpackedImages = 0;
     for (const DocxImage& image : body.images) {
-        const QString figure = figureOfImage(content.text, starts, image.paragraph);
+        auto caption = captions.constFind(image.paragraph);
+        if (caption == captions.constEnd())
+            caption = captions.insert(image.paragraph,
+                                      figureOfImage(content.text, starts, image.paragraph));
+        const QString& figure = *caption;
         const QString entry = targets.value(image.relationship);
         if (figure.isEmpty() || entry.isEmpty() || content.figures.contains(figure))
             continue;
-        QByteArray data;
-        const Unpacked unpacked = unpack(zip, entry, largestImage, data);
-        if (unpacked == Unpacked::TooLarge) {
-            content.fault = tooLarge(entry, largestImage);
-            return content;
+        if (!unpacked.contains(entry)) {
+            QByteArray data;
+            const Unpacked result = unpack(zip, entry, largestImage, data);
+            if (result == Unpacked::TooLarge) {
+                content.fault = tooLarge(entry, largestImage);
+                return content;
+            }
+            unpackedImages += data.size();
+            if (unpackedImages > largestImagesTogether) {
+                content.fault = QStringLiteral("the .docx file is too large: its images unpack "
+                                               "to more than %1 MiB")
+                                    .arg(largestImagesTogether / (1024 * 1024));
+                return content;
+            }
+            PoolFigure picture;
+            if (result == Unpacked::Whole) {
+                picture.format = imageFormat(data);
+                picture.data = std::move(data);
+            }
+            unpacked.insert(entry, picture);
         }
-        if (unpacked != Unpacked::Whole)
-            continue;
-        unpackedImages += data.size();
-        if (unpackedImages > largestImagesTogether) {
-            content.fault = QStringLiteral("the .docx file is too large: its images unpack to "
-                                           "more than %1 MiB")
-                                .arg(largestImagesTogether / (1024 * 1024));
-            return content;
-        }
-        QByteArray format = imageFormat(data);
-        if (!format.isEmpty())
-            content.figures.insert(figure, PoolFigure{std::move(data), std::move(format)});
+        if (const PoolFigure& picture = unpacked[entry]; !picture.format.isEmpty())
+            content.figures.insert(figure, picture);
     }
     return content;
 }

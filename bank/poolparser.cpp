@@ -149,6 +149,9 @@ bool isWithdrawalNotice(QStringView text)
         QStringLiteral("april"),   QStringLiteral("may"),      QStringLiteral("june"),
         QStringLiteral("july"),    QStringLiteral("august"),   QStringLiteral("september"),
         QStringLiteral("october"), QStringLiteral("november"), QStringLiteral("december")};
+    // Sixteen words of a notice never come near this.
+    if (text.size() > 400)
+        return false;
     bool says = false;
     int words = 0;
     QString word;
@@ -365,8 +368,9 @@ PoolReading Parser::run()
         if (number < start)
             continue;
         const QStringView trimmed = line.trimmed();
-        if (number > lastQuestion && (!inQuestion_ || isSubelementLine(trimmed) ||
-                                      groupTitle(trimmed) || questionHeader(trimmed)))
+        // Past the last question's line, whatever ends that question ends the exam.
+        if (number > lastQuestion &&
+            (!inQuestion_ || isSubelementLine(trimmed) || groupTitle(trimmed)))
             break;
         ok = readLine(trimmed, number);
     }
