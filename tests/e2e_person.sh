@@ -234,6 +234,17 @@ play_to_end_of_exam
 xdotool key n
 ends_with_status_0 "No at the end of a pool's exam"
 
+echo "== a file as the desktop passes it: a refused one is reported in the window, which stays"
+"$program" "$pools/e2e-not-a-pool.txt" &
+pid=$!
+wait_for_window '^Question Pool Not Opened$' >/dev/null
+xdotool key Return
+window_gone '^Question Pool Not Opened$' || fail "the refusal did not close with Return"
+window=$(wait_for_window "$title")
+client_origin "$window"
+click_at "${QUIT[@]}"
+ends_with_status_0 QUIT
+
 echo "== a refused pool on the command line: the reason on standard error, status 1, no window"
 status=0
 message=$("$program" --pool "$pools/e2e-not-a-pool.txt" 2>&1) || status=$?

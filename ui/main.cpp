@@ -39,6 +39,12 @@ int main(int argc, char* argv[])
                        "or plain text), instead of the built-in exam."),
         QStringLiteral("file"));
     parser.addOption(poolOption);
+    // How a desktop's "Open with" passes a file: the window opens, and a pool it cannot read is
+    // reported there as one opened from the menu would be.
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A question pool to open in the window, as File > Open Question Pool does."),
+        QStringLiteral("[file]"));
 
     std::optional<bank::QuestionPool> pool;
     // --help and --version are answered before anything needs a display. Qt's own options
@@ -70,10 +76,10 @@ int main(int argc, char* argv[])
     // Only the application knows the Qt options that --help-all lists.
     if (understood && parser.isSet(QStringLiteral("help-all")))
         parser.process(QCoreApplication::arguments());
-    if (!understood || !parser.positionalArguments().isEmpty()) {
+    const QStringList files = parser.positionalArguments();
+    if (!understood || files.size() > 1 || (files.size() == 1 && pool)) {
         const QString problem = parser.errorText().isEmpty()
-                                    ? QStringLiteral("Unexpected argument '%1'.")
-                                          .arg(parser.positionalArguments().constFirst())
+                                    ? QStringLiteral("Unexpected argument '%1'.").arg(files.last())
                                     : parser.errorText();
         std::fprintf(stderr, "%s: %s\n%s", qPrintable(QCoreApplication::applicationName()),
                      qPrintable(problem), qPrintable(parser.helpText()));
@@ -86,5 +92,10 @@ int main(int argc, char* argv[])
         window.usePool(std::move(*pool));
     QObject::connect(&window, &Form1::programEnded, &app, &QCoreApplication::quit);
     window.show();
+    if (files.size() == 1) {
+        QMetaObject::invokeMethod(
+            &window, [&window, &files] { window.openPoolFile(files.constFirst()); },
+            Qt::QueuedConnection);
+    }
     return QApplication::exec();
 }
