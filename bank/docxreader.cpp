@@ -131,6 +131,33 @@ QString figureOfImage(const QString& text, const QList<qsizetype>& starts, int p
     return {};
 }
 
+// The elements of word/document.xml that the reader follows.
+enum class Part { Other, Paragraph, Run, Text, Space, Hyphen, Picture, Fallback };
+
+Part partOf(const QXmlStreamReader& reader)
+{
+    // By the local name first, which is quick to compare, then the namespace.
+    const QStringView name = reader.name();
+    Part part = Part::Other;
+    if (name == u"p")
+        part = Part::Paragraph;
+    else if (name == u"r")
+        part = Part::Run;
+    else if (name == u"t")
+        part = Part::Text;
+    else if (name == u"tab" || name == u"br" || name == u"cr")
+        part = Part::Space;
+    else if (name == u"noBreakHyphen")
+        part = Part::Hyphen;
+    else if (name == u"blip" || name == u"imagedata")
+        return Part::Picture;
+    else if (name == u"Fallback")
+        return isCompatibilityNamespace(reader.namespaceUri()) ? Part::Fallback : Part::Other;
+    else
+        return Part::Other;
+    return isWordNamespace(reader.namespaceUri()) ? part : Part::Other;
+}
+
 } // namespace
 
 DocxBody readDocumentXml(const QByteArray& xml)
@@ -146,42 +173,55 @@ DocxBody readDocumentXml(const QByteArray& xml)
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement) {
-            const QStringView name = reader.name();
-            if (isWordNamespace(reader.namespaceUri())) {
-                if (name == u"p") {
-                    if (paragraphs++ > 0)
-                        body.text += u'\n';
-                    ++inParagraph;
-                } else if (inParagraph > 0 && name == u"r") {
-                    ++inRun;
-                } else if (inParagraph == 0 || inRun == 0) {
-                    // Paragraph and run properties: a w:tab there is a tab stop, not a tab.
-                } else if (name == u"t") {
-                    ++inText;
-                } else if (name == u"tab" || name == u"br" || name == u"cr") {
+            switch (partOf(reader)) {
+            case Part::Paragraph:
+                if (paragraphs++ > 0)
+                    body.text += u'\n';
+                ++inParagraph;
+                break;
+            case Part::Run:
+                inRun += inParagraph > 0 ? 1 : 0;
+                break;
+            // Outside a run, in the properties of a paragraph, a w:tab is a tab stop.
+            case Part::Text:
+                inText += inRun > 0 ? 1 : 0;
+                break;
+            case Part::Space:
+                if (inRun > 0)
                     body.text += u' ';
-                } else if (name == u"noBreakHyphen") {
+                break;
+            case Part::Hyphen:
+                if (inRun > 0)
                     body.text += u'-';
+                break;
+            case Part::Picture:
+                if (inParagraph > 0 && body.images.size() < mostImages) {
+                    const QStringView id = relationshipAttribute(
+                        reader.attributes(), reader.name() == u"blip" ? u"embed" : u"id");
+                    if (!id.isEmpty())
+                        body.images.append({paragraphs, id.toString()});
                 }
-            } else if (isCompatibilityNamespace(reader.namespaceUri()) && name == u"Fallback") {
-                // The same drawing again for older readers.
+                break;
+            case Part::Fallback:
+                // The same drawing again, for older readers.
                 reader.skipCurrentElement();
-            } else if (inParagraph > 0 && body.images.size() < mostImages &&
-                       (name == u"blip" || name == u"imagedata")) {
-                const QStringView id =
-                    relationshipAttribute(reader.attributes(), name == u"blip" ? u"embed" : u"id");
-                if (!id.isEmpty())
-                    body.images.append({paragraphs, id.toString()});
+                break;
+            case Part::Other:
+                break;
             }
         } else if (token == QXmlStreamReader::EndElement) {
-            if (isWordNamespace(reader.namespaceUri())) {
-                const QStringView name = reader.name();
-                if (name == u"p" && inParagraph > 0)
-                    --inParagraph;
-                else if (name == u"r" && inRun > 0)
-                    --inRun;
-                else if (name == u"t" && inText > 0)
-                    --inText;
+            switch (partOf(reader)) {
+            case Part::Paragraph:
+                inParagraph -= inParagraph > 0 ? 1 : 0;
+                break;
+            case Part::Run:
+                inRun -= inRun > 0 ? 1 : 0;
+                break;
+            case Part::Text:
+                inText -= inText > 0 ? 1 : 0;
+                break;
+            default:
+                break;
             }
         } else if (token == QXmlStreamReader::Characters && inText > 0 && inParagraph > 0) {
             // A line break inside a text would split a paragraph in two.
