@@ -145,6 +145,7 @@ private slots:
     void poolExam();
     void refusedPoolLeavesTheExamAlone();
     void poolFigureBesideTheQuestion();
+    void longPoolTextsAreDrawnSmallerToFit();
     void renderToPng();
 
 private:
@@ -988,6 +989,33 @@ void TestForm1::poolFigureBesideTheQuestion()
     pick(2);
     command(2)->click();
     QCOMPARE(caption("Label5"), QStringLiteral(" 3"));
+}
+
+// The built-in texts fit their boxes by design; a pool's longer ones are drawn smaller instead
+// of being cut off, and the design's size comes back with the built-in exam.
+void TestForm1::longPoolTextsAreDrawnSmallerToFit()
+{
+    bank::QuestionPool pool = makePool('E', 1);
+    const QString longText = QStringLiteral("Which of these long words is right? ").repeated(9);
+    for (bank::PoolQuestion& question : pool.groups[0].questions) {
+        question.text = longText;
+        question.choices[0] = longText.first(150);
+    }
+    form->usePool(pool);
+    const auto fits = [](QWidget* control, int width) {
+        return QFontMetrics(control->font())
+                   .boundingRect(QRect(0, 0, width, 1000), Qt::TextWordWrap,
+                                 control->property("text").toString())
+                   .height() <= control->height();
+    };
+    auto* question = control<QLabel>("Label7");
+    QVERIFY(question->font().pointSizeF() < 8.25);
+    QVERIFY(fits(question, question->width()));
+    QVERIFY(option(3)->font().pointSizeF() == 8.25);
+
+    QVERIFY(form->useBuiltInExam());
+    QCOMPARE(question->font().pointSizeF(), 8.25);
+    QCOMPARE(option(1)->font().pointSizeF(), 8.25);
 }
 
 void TestForm1::renderToPng()

@@ -111,6 +111,26 @@ QPushButton* makeCommand(QWidget* container, const QString& name, const QRect& b
     return button;
 }
 
+// The built-in bank's texts were written for their boxes; a pool's may be longer. While a pool
+// is open, a text that would be cut off at the bottom of its box is drawn smaller until it fits,
+// down to 6.5 points; otherwise the control takes the design's font from its container.
+void fitToBox(QWidget* control, const QString& text, int textWidth, bool fromPool)
+{
+    if (!fromPool) {
+        control->setFont(QFont());
+        return;
+    }
+    QFont font = control->parentWidget()->font();
+    const auto fits = [&] {
+        return QFontMetrics(font)
+                   .boundingRect(QRect(0, 0, textWidth, QWIDGETSIZE_MAX), Qt::TextWordWrap, text)
+                   .height() <= control->height();
+    };
+    while (!fits() && font.pointSizeF() > 6.5)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    control->setFont(font);
+}
+
 // The controls are kept in arrays in the order of the numbers in their names.
 template <typename Name> std::size_t slot(Name name)
 {
@@ -327,6 +347,9 @@ QString Form1::caption(exam::Label label) const
 
 void Form1::setCaption(exam::Label label, const QString& text)
 {
+    if (label == exam::Label::Label7)
+        fitToBox(labels_[slot(label)], text, labels_[slot(label)]->width(),
+                 &exam_.source() != &bank::builtInBank());
     labels_[slot(label)]->setText(text);
     if (label == exam::Label::Label6 && !text.isEmpty())
         handlerRun_.result = text;
@@ -336,6 +359,8 @@ void Form1::setCaption(exam::Label label, const QString& text)
 
 void Form1::setCaption(exam::Option option, const QString& text)
 {
+    if (auto* answer = qobject_cast<OptionButton*>(options_[slot(option)]))
+        fitToBox(answer, text, answer->captionWidth(), &exam_.source() != &bank::builtInBank());
     options_[slot(option)]->setText(text);
     // Only the presentation of a question writes the answer choices.
     if (option == exam::Option::Option1)

@@ -18,6 +18,14 @@ QSize OptionButton::minimumSizeHint() const
     return size();
 }
 
+int OptionButton::captionWidth() const
+{
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    return width() - style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, this) -
+           style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
+}
+
 bool OptionButton::hitButton(const QPoint& pos) const
 {
     return rect().contains(pos);
@@ -45,7 +53,6 @@ void OptionButton::paintEvent(QPaintEvent* /*event*/)
         style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, this);
     const int indicatorHeight =
         style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, &option, this);
-    const int spacing = style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
 
     // The circle and the caption block are both centred vertically in the box; a caption taller
     // than the box starts at the top and is cut off at the bottom. A box lower than the style's
@@ -55,7 +62,7 @@ void OptionButton::paintEvent(QPaintEvent* /*event*/)
     indicator.rect = QRect((indicatorWidth - circle) / 2, (height() - circle) / 2, circle, circle);
     painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, indicator);
 
-    const QRect textArea = rect().adjusted(indicatorWidth + spacing, 0, 0, 0);
+    const QRect textArea = rect().adjusted(width() - captionWidth(), 0, 0, 0);
     const QStaticText& caption = layoutCaption(textArea.width());
     const int textHeight = qCeil(caption.size().height());
     const int top = textHeight > textArea.height() ? 0 : (textArea.height() - textHeight) / 2;

@@ -12,6 +12,9 @@ class OptionButton : public QRadioButton {
 public:
     explicit OptionButton(QWidget* parent = nullptr);
 
+    // How wide the caption may be beside the circle.
+    int captionWidth() const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
