@@ -86,12 +86,6 @@ int QuestionPool::elementNumber() const
     return element == 'T' ? 2 : element == 'G' ? 3 : element == 'E' ? 4 : 0;
 }
 
-int QuestionPool::passMark() const
-{
-    // 74 %, rounded up, in whole numbers.
-    return static_cast<int>((74 * groups.size() + 99) / 100);
-}
-
 QStringList QuestionPool::namedFigures() const
 {
     QStringList names;
