@@ -117,7 +117,9 @@ QPushButton* makeCommand(QWidget* container, const QString& name, const QRect& b
 void fitToBox(QWidget* control, const QString& text, int textWidth, bool fromPool)
 {
     if (!fromPool) {
-        control->setFont(QFont());
+        // Only a pool's exam ever sets a font of the control's own.
+        if (control->testAttribute(Qt::WA_SetFont))
+            control->setFont(QFont());
         return;
     }
     QFont font = control->parentWidget()->font();
